@@ -1,0 +1,632 @@
+#include "app/Form1.h"
+
+#include "app/ClickableLabel.h"
+#include "app/PictureBox.h"
+#include "app/StorableTextValidator.h"
+#include "frame/Twips.h"
+#include "frame/XiangKuang.h"
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "settings/MakeDirPath.h"
+#include "settings/NumberText.h"
+#include "settings/SettingsLocation.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Lumo");
+const QString kVersion = QStringLiteral("v2.0");
+
+// Distance from the main window's left edge to its right edge beyond the photo frame.
+constexpr int kWindowWidthBesideFrame = 5475;
+constexpr int kWindowHeight = 8100;
+
+const QStringList kFeatureList = {
+    QStringLiteral("2.0功能介绍:"),
+    QStringLiteral("1.一键拍照(CapsLock或"),
+    QStringLiteral("RIGHT)"),
+    QStringLiteral("2.自动以身份证号码命名"),
+    QStringLiteral("3.自动压缩图片大小至60K以下"),
+    QStringLiteral("4.DPI低于150自动调整"),
+    QStringLiteral("5.一键压缩包zip,超过5M警告"),
+    QStringLiteral("6.语音播放下位学生姓名"),
+    QStringLiteral("7.浏览己照图片,同步检查"),
+};
+
+// Font sizes are given in points at 96 dots per inch, as the window was designed.
+QFont fontOf(const QWidget *widget, double points, bool bold)
+{
+    QFont font = widget->font();
+    font.setPixelSize(qRound(points * 96.0 / 72.0));
+    font.setBold(bold);
+    return font;
+}
+
+void setColours(QWidget *widget, const QColor &text, const QColor &background)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Base, background);
+    widget->setPalette(palette);
+}
+
+// Places a control by its design position in twips (left, top, width, height).
+template <typename Control>
+Control *place(Control *control, const char *name, int left, int top, int width, int height)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(twips::rectToPixels(left, top, width, height));
+    return control;
+}
+
+int checkValue(const QCheckBox *box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Unchecked:
+        break;
+    }
+    return 0;
+}
+
+void setCheckValue(QCheckBox *box, int value)
+{
+    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+} // namespace
+
+Form1::Form1(const ProgramEnvironment &environment, QWidget *parent)
+    : QWidget(parent), m_environment(environment)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kTitle + kVersion);
+    createControls();
+    connectReactions();
+}
+
+Form1::~Form1()
+{
+    Form_Unload();
+}
+
+void Form1::createControls()
+{
+    auto lineEdit = [](QWidget *parent, const QString &text = QString()) {
+        auto *box = new QLineEdit(text, parent);
+        box->setValidator(new StorableTextValidator(box));
+        return box;
+    };
+    auto label = [](QWidget *parent, const QString &text) { return new QLabel(text, parent); };
+    auto button = [](QWidget *parent, const QString &text) { return new QPushButton(text, parent); };
+    auto check = [](QWidget *parent, const QString &text, bool on) {
+        auto *box = new QCheckBox(text, parent);
+        box->setChecked(on);
+        return box;
+    };
+    auto listColumn = [](QWidget *parent) {
+        auto *column = new QPlainTextEdit(parent);
+        column->setReadOnly(true);
+        column->setLineWrapMode(QPlainTextEdit::NoWrap);
+        column->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        column->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        column->setFocusPolicy(Qt::NoFocus);
+        return column;
+    };
+    auto group = [](QWidget *parent, const QString &title) { return new QGroupBox(title, parent); };
+
+    // The roster list along the left edge.
+    Text1[3] = place(lineEdit(this), "Text1(3)", 0, 0, 1635, 510);
+    TextXuHao = place(listColumn(this), "TextXuHao", 0, 510, 480, 6585);
+    TextName = place(listColumn(this), "TextName", 480, 510, 720, 6585);
+    TextYouWuZhaoPian = place(listColumn(this), "TextYouWuZhaoPian", 1200, 510, 435, 6585);
+
+    // The current student.
+    Text1[2] = place(lineEdit(this), "Text1(2)", 1650, 0, 3855, 1215);
+    TextShenFenZheng =
+        place(lineEdit(this, QStringLiteral("身份证号码")), "TextShenFenZheng", 1650, 1200, 3855, 420);
+
+    // The review pane: the newer photo on the left, the older one on the right.
+    FrameChecK = place(group(this, QStringLiteral("核对照片栏")), "FrameChecK", 1650, 1650, 3855, 3075);
+    ImageSt01 = place(new QLabel(FrameChecK), "ImageSt01", 120, 270, 1785, 2205);
+    LabelHao01 = place(label(FrameChecK, QStringLiteral("0000")), "LabelHao01", 120, 2580, 600, 330);
+    Text1[1] = place(lineEdit(FrameChecK), "Text1(1)", 720, 2535, 1185, 420);
+    ImageST02 = place(new QLabel(FrameChecK), "ImageST02", 1950, 270, 1785, 2205);
+    LabelHao02 = place(label(FrameChecK, QStringLiteral("0000")), "LabelHao02", 1950, 2580, 600, 330);
+    Text1[0] = place(lineEdit(FrameChecK), "Text1(0)", 2550, 2535, 1185, 420);
+    for (QLabel *image : {ImageSt01, ImageST02}) {
+        image->setScaledContents(true);
+        image->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+
+    // The command buttons.
+    FrameAnNiu = place(group(this, QString()), "FrameAnNiu", 1650, 4650, 3840, 1515);
+    CommandOut = place(button(FrameAnNiu, QStringLiteral("前一位")), "CommandOut", 60, 150, 780, 495);
+    TextNowXS = place(lineEdit(FrameAnNiu, QStringLiteral("000")), "TextNowXS", 870, 210, 660, 375);
+    CommandIn = place(button(FrameAnNiu, QStringLiteral("下一位")), "CommandIn", 1560, 150, 1140, 495);
+    CommandNextOne =
+        place(button(FrameAnNiu, QStringLiteral("跳过")), "CommandNextOne", 2730, 150, 1050, 495);
+    CheckAutoPai =
+        place(check(FrameAnNiu, QStringLiteral("一键拍照"), true), "CheckAutoPai", 60, 720, 1080, 315);
+    CheckAutoSave =
+        place(check(FrameAnNiu, QStringLiteral("一键保存"), true), "CheckAutoSave", 1170, 720, 1080, 315);
+    WzPai = place(button(FrameAnNiu, QStringLiteral("拍照")), "WzPai", 2280, 690, 720, 375);
+    WZsaVe = place(button(FrameAnNiu, QStringLiteral("保存")), "WZsaVe", 3030, 690, 750, 375);
+    DaoRuExcel =
+        place(button(FrameAnNiu, QStringLiteral("导入信息")), "DaoRuExcel", 60, 1080, 1140, 375);
+    CommandToZip =
+        place(button(FrameAnNiu, QStringLiteral("压缩ZIP")), "CommandToZip", 1260, 1080, 1140, 375);
+    LabelSystemSit = place(new ClickableLabel(QStringLiteral("系统设置"), FrameAnNiu),
+                           "LabelSystemSit", 2640, 1140, 1080, 255);
+    WzPai->hide();
+    WZsaVe->hide();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+
+    // Input and output.
+    FrameFile = place(group(this, QStringLiteral("输入输出设置")), "FrameFile", 1650, 6210, 3840, 885);
+    Label7 = place(label(FrameFile, QStringLiteral("EXCEL文件:")), "Label7", 60, 255, 1020, 255);
+    TextExcelPath =
+        place(lineEdit(FrameFile, QStringLiteral("模板.xls")), "TextExcelPath", 1080, 225, 2040, 285);
+    CommandDaoRuExcel =
+        place(button(FrameFile, QStringLiteral("打开")), "CommandDaoRuExcel", 3150, 210, 630, 315);
+    Label13 = place(label(FrameFile, QStringLiteral("照片目录:")), "Label13", 60, 570, 1020, 255);
+    TextOutPath = place(lineEdit(FrameFile, QDir::toNativeSeparators(QStringLiteral("D:/zhaopian/"))),
+                        "TextOutPath", 1080, 540, 2040, 285);
+    CommandOpenDir =
+        place(button(FrameFile, QStringLiteral("打开")), "CommandOpenDir", 3150, 525, 630, 315);
+
+    // The class and its counters along the bottom.
+    FrameXinXi = place(group(this, QString()), "FrameXinXi", 0, 7020, 5505, 690);
+    Label12 = place(label(FrameXinXi, QStringLiteral("班级:")), "Label12", 60, 270, 600, 255);
+    TextBanJi = place(lineEdit(FrameXinXi), "TextBanJi", 660, 225, 1800, 330);
+    Label14 = place(label(FrameXinXi, QStringLiteral("总数       已照       剩余")), "Label14", 2580,
+                    120, 2800, 255);
+    ZongRenShu = place(label(FrameXinXi, QStringLiteral("0")), "ZongRenShu", 2580, 390, 600, 255);
+    YiZhao = place(label(FrameXinXi, QStringLiteral("0")), "YiZhao", 3360, 390, 600, 255);
+    ShengYu = place(label(FrameXinXi, QStringLiteral("0")), "ShengYu", 4140, 390, 600, 255);
+
+    // The captured photo and the feature list on the right.
+    Picture1 = place(new PictureBox(this), "Picture1", 5520, 0, 2895, 2955);
+    Picture1->setAutoSize(true);
+    CommandHelp = place(button(this, QStringLiteral("操作说明")), "CommandHelp", 5520, 4980, 1215, 375);
+    LabelJieSHao = place(new ClickableLabel(QStringLiteral("功能介绍"), this), "LabelJieSHao", 5490,
+                         5430, 1215, 255);
+    TextGongNeng = place(new QPlainTextEdit(kFeatureList.join(u'\n'), this), "TextGongNeng", 5520,
+                         5700, 2775, 2535);
+    TextGongNeng->setReadOnly(true);
+
+    // Scratch pictures of the output steps, below the visible area.
+    PictureMiaodian = place(new PictureBox(this), "PictureMiaodian", 0, 8400, 3900, 4800);
+    PictureStmp = place(new PictureBox(this), "PictureStmp", 3900, 8400, 2895, 2955);
+    Picture2 = place(new PictureBox(this), "Picture2", 6795, 8400, 2895, 2955);
+    for (PictureBox *scratch : {PictureMiaodian, PictureStmp, Picture2}) {
+        scratch->setFocusPolicy(Qt::NoFocus);
+        scratch->hide();
+    }
+
+    // The settings group lies over the middle column while it is shown.
+    FrameSysSetting =
+        place(group(this, QStringLiteral("系统设置")), "FrameSysSetting", 1620, 60, 3915, 4620);
+    CheckDpi = place(check(FrameSysSetting, QStringLiteral("自动调整DPI"), true), "CheckDpi", 120, 270,
+                     1800, 315);
+    CheckAutoYaSuo = place(check(FrameSysSetting, QStringLiteral("自动压缩图片"), true),
+                           "CheckAutoYaSuo", 1980, 270, 1800, 315);
+    CheckHotKey = place(check(FrameSysSetting, QStringLiteral("F11关闭热键(A,S,D,W,Q,E 空格)"), false),
+                        "CheckHotKey", 120, 600, 3700, 315);
+    CheckAutoBak = place(check(FrameSysSetting, QStringLiteral("照片自动备份"), true), "CheckAutoBak",
+                         120, 930, 1500, 315);
+    TextBakPath = place(lineEdit(FrameSysSetting, QDir::toNativeSeparators(QStringLiteral("d:/学籍照片备份"))),
+                        "TextBakPath", 1650, 915, 2160, 315);
+    CheckInNotYuYIn = place(check(FrameSysSetting, QStringLiteral("关闭语音"), false),
+                            "CheckInNotYuYIn", 120, 1260, 1500, 315);
+
+    Frame1 = place(group(FrameSysSetting, QStringLiteral("设置")), "Frame1", 120, 1620, 3675, 1650);
+    Label1 = place(label(Frame1, QStringLiteral("外框宽:")), "Label1", 120, 300, 720, 255);
+    // The outer width box belongs to the settings group but sits on the row of its label.
+    TextXianKuan01 =
+        place(lineEdit(FrameSysSetting, QStringLiteral("2")), "TextXianKuan01", 960, 1890, 600, 285);
+    Label2 = place(label(Frame1, QStringLiteral("内框宽:")), "Label2", 1860, 300, 720, 255);
+    TextXianKuan02 = place(lineEdit(Frame1, QStringLiteral("2")), "TextXianKuan02", 2580, 270, 600, 285);
+    Label3 = place(label(Frame1, QStringLiteral("照片宽：")), "Label3", 120, 660, 720, 255);
+    ZhaoPKuan = place(lineEdit(Frame1, QStringLiteral("300")), "ZhaoPKuan", 840, 630, 600, 285);
+    Label4 = place(label(Frame1, QStringLiteral("照片高：")), "Label4", 1860, 660, 720, 255);
+    ZhaoPGao = place(lineEdit(Frame1, QStringLiteral("400")), "ZhaoPGao", 2580, 630, 600, 285);
+    ZhaoPGao->setEnabled(false);
+    Label5 = place(label(Frame1, QStringLiteral("移动单位：")), "Label5", 120, 1020, 900, 255);
+    YDStep = place(lineEdit(Frame1, QStringLiteral("2")), "YDStep", 1020, 990, 420, 285);
+    Label10 = place(label(Frame1, QStringLiteral("(按键A,S,D,W)")), "Label10", 1470, 1020, 1500, 255);
+    Label9 = place(label(Frame1, QStringLiteral("缩放单位：")), "Label9", 120, 1350, 900, 255);
+    SuoFangStep = place(lineEdit(Frame1, QStringLiteral("10")), "SuoFangStep", 1020, 1320, 420, 285);
+    SuoFangStep->setEnabled(false);
+    Label11 = place(label(Frame1, QStringLiteral("(按键Q,E)")), "Label11", 1470, 1350, 1050, 255);
+    Check1 = place(check(Frame1, QStringLiteral("锁定尺寸"), false), "Check1", 2580, 1320, 1050, 315);
+    LabelQjKK = place(label(Frame1, QStringLiteral("4780")), "LabelQjKK", 3300, 660, 300, 255);
+    LabelQjKG = place(label(Frame1, QStringLiteral("6660")), "LabelQjKG", 3300, 1020, 300, 255);
+    LabelQjKK->hide();
+    LabelQjKG->hide();
+
+    FrameYuYin =
+        place(group(FrameSysSetting, QStringLiteral("语音自定义")), "FrameYuYin", 120, 3360, 3675, 1140);
+    TextSay1 = place(lineEdit(FrameYuYin, QStringLiteral("请")), "TextSay1", 120, 300, 600, 315);
+    TextSay2 = place(lineEdit(FrameYuYin, QStringLiteral("同学，前来照相。")), "TextSay2", 780, 300,
+                     2775, 315);
+    TextSay3 = place(lineEdit(FrameYuYin, QStringLiteral("同学准备")), "TextSay3", 780, 690, 2775, 315);
+    FrameSysSetting->hide();
+
+    // Looks of the current-student view.
+    Text1[2]->setFont(fontOf(Text1[2], 60, true));
+    setColours(Text1[2], QColor(255, 0, 0), QColor(128, 128, 0));
+    TextShenFenZheng->setFont(fontOf(TextShenFenZheng, 15.75, true));
+    setColours(TextShenFenZheng, QColor(0, 255, 0), QColor(0, 0, 0));
+    Text1[3]->setFont(fontOf(Text1[3], 18, true));
+    setColours(Text1[3], QColor(0, 0, 0), QColor(255, 255, 255));
+    for (QPlainTextEdit *column : {TextXuHao, TextName, TextYouWuZhaoPian})
+        column->setFont(fontOf(column, 10.5, column == TextXuHao));
+    for (QLabel *number : {LabelHao01, LabelHao02})
+        number->setFont(fontOf(number, 12, true));
+    for (QLineEdit *name : {Text1[0], Text1[1]})
+        name->setFont(fontOf(name, 14.25, true));
+    for (QLineEdit *large : {Text1[2], TextShenFenZheng})
+        large->setTextMargins(0, 0, 0, 0);
+}
+
+void Form1::connectReactions()
+{
+    connect(CheckInNotYuYIn, &QCheckBox::stateChanged, this, &Form1::CheckInNotYuYIn_Click);
+    connect(CheckAutoBak, &QCheckBox::stateChanged, this, &Form1::CheckAutoBak_Click);
+    connect(CheckAutoPai, &QCheckBox::stateChanged, this, &Form1::CheckAutoPai_Click);
+    connect(CheckAutoSave, &QCheckBox::stateChanged, this, &Form1::CheckAutoSave_Click);
+    connect(Check1, &QCheckBox::stateChanged, this, &Form1::Check1_Click);
+    connect(LabelSystemSit, &ClickableLabel::clicked, this, &Form1::LabelSystemSit_Click);
+    connect(LabelJieSHao, &ClickableLabel::clicked, this, &Form1::LabelJieSHao_Click);
+    connect(CommandHelp, &QPushButton::clicked, this, &Form1::CommandHelp_Click);
+    connect(CommandOpenDir, &QPushButton::clicked, this, &Form1::CommandOpenDir_Click);
+
+    connect(ZhaoPKuan, &QLineEdit::textChanged, this, &Form1::ZhaoPKuan_Change);
+    connect(TextXianKuan01, &QLineEdit::textChanged, this, &Form1::TextXianKuan01_Change);
+    connect(TextXianKuan02, &QLineEdit::textChanged, this, &Form1::TextXianKuan02_Change);
+    connect(YDStep, &QLineEdit::textChanged, this, &Form1::YDStep_Change);
+    connect(SuoFangStep, &QLineEdit::textChanged, this, &Form1::SuoFangStep_Change);
+
+    // A check box set to its third state by the settings goes back to two states once clicked.
+    for (QCheckBox *box : findChildren<QCheckBox *>()) {
+        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked)
+                box->setTristate(false);
+        });
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+void Form1::Form_Load()
+{
+    m_xiangKuang = std::make_unique<XiangKuang>(
+        programWide, [this] { return TextXianKuan01->text(); },
+        [this] { return TextXianKuan02->text(); });
+    m_xiangKuang->Form_Load();
+    m_xiangKuang->Show();
+
+    LoadSettings();
+
+    programWide.QjZhaoPKuan =
+        numbers::integerPartToInt16(numbers::leadingNumber(ZhaoPKuan->text())).value;
+    const numbers::Int16Conversion height = numbers::toInt16(ZhaoPGao->text());
+    programWide.QjZhaoPGao = height.ok() ? height.value : frame::heightForWidth(programWide.QjZhaoPKuan);
+    // The frame takes the loaded photo size even when loading changed no text.
+    setFrameSize({programWide.QjZhaoPKuan, programWide.QjZhaoPGao});
+
+    applyStartupGeometry();
+    YiZhaoShu = 0;
+    Timer1->start();
+}
+
+void Form1::applyStartupGeometry()
+{
+    setTop(0);
+    m_xiangKuang->setTop(0);
+    m_xiangKuang->setLeft(0);
+    setLeft(m_xiangKuang->Width());
+    setWidth(m_xiangKuang->Width() + kWindowWidthBesideFrame);
+    setHeight(kWindowHeight);
+}
+
+void Form1::Form_Unload()
+{
+    if (m_unloaded || !m_xiangKuang)
+        return;
+    m_unloaded = true;
+    Timer1->stop();
+    LabelQjKG->setText(QString::number(programWide.QjKG));
+    LabelQjKK->setText(QString::number(programWide.QjKK));
+    SaveSettings();
+    m_xiangKuang->close();
+    m_xiangKuang.reset();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+int Form1::Left() const
+{
+    return twips::fromPixels(x());
+}
+
+int Form1::Top() const
+{
+    return twips::fromPixels(y());
+}
+
+int Form1::Width() const
+{
+    return twips::fromPixels(width());
+}
+
+int Form1::Height() const
+{
+    return twips::fromPixels(height());
+}
+
+void Form1::setLeft(int value)
+{
+    move(twips::toPixels(value), y());
+}
+
+void Form1::setTop(int value)
+{
+    move(x(), twips::toPixels(value));
+}
+
+void Form1::setWidth(int value)
+{
+    resize(qMax(1, twips::toPixels(value)), height());
+}
+
+void Form1::setHeight(int value)
+{
+    resize(width(), qMax(1, twips::toPixels(value)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings file
+
+void Form1::LoadSettings()
+{
+    const QString folder = settings::chooseSettingsFolder(m_environment.programFolder,
+                                                          m_environment.userConfigFolder);
+    m_settingsFilePath = QDir(folder).filePath(QString::fromLatin1(settings::kFileName));
+
+    if (!QFileInfo::exists(m_settingsFilePath)) {
+        ResetSettings();
+        SaveSettings();
+    } else {
+        const std::optional<settings::SettingValues> values = settings::readFile(m_settingsFilePath);
+        if (!values) {
+            ResetSettings();
+            SaveSettings();
+            return;
+        }
+        for (const settings::SettingLine &line : settings::kSettingLines)
+            storeSetting(line, (*values)[line.number]);
+    }
+    if (!QFileInfo(TextBakPath->text()).isDir())
+        MakeDirPath(TextBakPath->text());
+}
+
+void Form1::ResetSettings()
+{
+    const settings::SettingValues defaults = settings::defaultValues(m_environment.homeFolder);
+    for (const settings::SettingLine &line : settings::kSettingLines)
+        storeSetting(line, defaults[line.number]);
+    NowXS = 0;
+}
+
+void Form1::SaveSettings()
+{
+    settings::SettingValues values;
+    for (const settings::SettingLine &line : settings::kSettingLines)
+        values[line.number] = settingValue(line);
+    if (settings::writeFile(m_settingsFilePath, values))
+        return;
+
+    // The program folder may have become unwritable since start-up: keep the settings in the
+    // user's configuration folder rather than lose them.
+    const QString userFolder = QDir(m_environment.userConfigFolder).filePath(QStringLiteral("config"));
+    const QString userPath = QDir(userFolder).filePath(QString::fromLatin1(settings::kFileName));
+    if (userPath != m_settingsFilePath && MakeDirPath(userFolder) &&
+        settings::writeFile(userPath, values)) {
+        m_settingsFilePath = userPath;
+        return;
+    }
+    m_environment.dialogs.message(
+        QStringLiteral("设置无法保存到文件 %1，请检查磁盘空间和文件夹权限。")
+            .arg(QDir::toNativeSeparators(m_settingsFilePath)));
+}
+
+void Form1::storeSetting(const settings::SettingLine &line, const QString &value)
+{
+    const QString control = QString::fromLatin1(line.control);
+    switch (line.kind) {
+    case settings::LineKind::Text:
+        findChild<QLineEdit *>(control)->setText(value);
+        break;
+    case settings::LineKind::Caption:
+        findChild<QLabel *>(control)->setText(value);
+        break;
+    case settings::LineKind::Switch:
+        setCheckValue(findChild<QCheckBox *>(control), value.toInt());
+        break;
+    case settings::LineKind::CurrentIndex:
+        NowXS = numbers::toInt16(value).value;
+        break;
+    case settings::LineKind::Marker:
+    case settings::LineKind::Reserved:
+        break;
+    }
+}
+
+QString Form1::settingValue(const settings::SettingLine &line) const
+{
+    const QString control = QString::fromLatin1(line.control);
+    switch (line.kind) {
+    case settings::LineKind::Text:
+        return findChild<QLineEdit *>(control)->text();
+    case settings::LineKind::Caption:
+        return findChild<QLabel *>(control)->text();
+    case settings::LineKind::Switch:
+        return QString::number(checkValue(findChild<QCheckBox *>(control)));
+    case settings::LineKind::CurrentIndex:
+        return QString::number(NowXS);
+    case settings::LineKind::Marker:
+    case settings::LineKind::Reserved:
+        break;
+    }
+    return QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Option switches and help
+
+void Form1::CheckInNotYuYIn_Click()
+{
+    FrameYuYin->setVisible(checkValue(CheckInNotYuYIn) != 1);
+}
+
+void Form1::CheckAutoBak_Click()
+{
+    TextBakPath->setEnabled(checkValue(CheckAutoBak) == 1);
+}
+
+void Form1::CheckAutoPai_Click()
+{
+    WzPai->setVisible(checkValue(CheckAutoPai) != 1);
+    Picture1->setFocus();
+}
+
+void Form1::CheckAutoSave_Click()
+{
+    WZsaVe->setVisible(checkValue(CheckAutoSave) != 1);
+    Picture1->setFocus();
+}
+
+void Form1::LabelSystemSit_Click()
+{
+    FrameSysSetting->setVisible(FrameSysSetting->isHidden());
+    if (!FrameSysSetting->isHidden())
+        FrameSysSetting->raise();
+    Picture1->setFocus();
+}
+
+void Form1::LabelJieSHao_Click()
+{
+    TextGongNeng->setVisible(TextGongNeng->isHidden());
+}
+
+void Form1::CommandHelp_Click()
+{
+    const QString manual = m_environment.dataFilePath(QStringLiteral("help.html"));
+    if (!QFileInfo::exists(manual))
+        m_environment.dialogs.message(
+            QStringLiteral("找不到操作说明文件 %1。").arg(QDir::toNativeSeparators(manual)));
+    else if (!m_environment.shell.openFile(manual))
+        m_environment.dialogs.message(
+            QStringLiteral("无法打开操作说明 %1：没有找到能打开网页文件的程序。")
+                .arg(QDir::toNativeSeparators(manual)));
+    Picture1->setFocus();
+}
+
+void Form1::CommandOpenDir_Click()
+{
+    OpenFolder(TextOutPath->text());
+}
+
+void Form1::OpenFolder(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        m_environment.dialogs.message(
+            QStringLiteral("文件夹 %1 不存在。").arg(QDir::toNativeSeparators(folder)));
+    else if (!m_environment.shell.openFolder(folder))
+        m_environment.dialogs.message(
+            QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。").arg(QDir::toNativeSeparators(folder)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frame geometry
+
+void Form1::ZhaoPKuan_Change()
+{
+    // A replaced text runs this reaction again for the new text.
+    if (const auto replacement = frame::replacementText(frame::kPhotoWidthRule, ZhaoPKuan->text())) {
+        ZhaoPKuan->setText(*replacement);
+        return;
+    }
+    const std::optional<frame::PhotoSize> photo = frame::photoSizeForWidthText(ZhaoPKuan->text());
+    if (!photo)
+        return;
+    programWide.QjZhaoPKuan = photo->width;
+    programWide.QjZhaoPGao = photo->height;
+    ZhaoPGao->setText(QString::number(photo->height));
+    setFrameSize(*photo);
+}
+
+void Form1::setFrameSize(frame::PhotoSize photo)
+{
+    programWide.QjKK = twips::fromPixels16(photo.width).value_or(programWide.QjKK);
+    programWide.QjKG = twips::fromPixels16(photo.height).value_or(programWide.QjKG);
+    if (!m_xiangKuang)
+        return;
+    if (const std::optional<QSize> size = frame::frameWindowSizeTwips(photo)) {
+        m_xiangKuang->setSizeTwips(*size);
+        m_xiangKuang->update();
+    }
+}
+
+void Form1::TextXianKuan01_Change()
+{
+    if (const auto replacement = frame::replacementText(frame::kOuterBorderRule, TextXianKuan01->text()))
+        TextXianKuan01->setText(*replacement);
+}
+
+void Form1::TextXianKuan02_Change()
+{
+    if (const auto replacement = frame::replacementText(frame::kInnerBorderRule, TextXianKuan02->text()))
+        TextXianKuan02->setText(*replacement);
+}
+
+void Form1::YDStep_Change()
+{
+    if (const auto replacement = frame::replacementText(frame::kMoveStepRule, YDStep->text()))
+        YDStep->setText(*replacement);
+}
+
+void Form1::SuoFangStep_Change()
+{
+    if (const auto replacement = frame::replacementText(frame::kZoomStepRule, SuoFangStep->text()))
+        SuoFangStep->setText(*replacement);
+}
+
+void Form1::Check1_Click()
+{
+    ZhaoPGao->setEnabled(false);
+    ZhaoPKuan->setEnabled(checkValue(Check1) != 1);
+    Picture1->setFocus();
+}

@@ -1,0 +1,183 @@
+// The main window: the operator's workspace. Its controls are also the store of the settings;
+// they carry the names by which the rest of the program reads and writes them.
+#pragma once
+
+#include "app/ProgramEnvironment.h"
+#include "frame/FrameGeometry.h"
+#include "frame/ProgramWide.h"
+#include "settings/SettingsFile.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class ClickableLabel;
+class PictureBox;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class XiangKuang;
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(const ProgramEnvironment &environment, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: shows the photo frame, loads the settings and places both windows.
+    void Form_Load();
+
+    // Shut-down: saves the settings and closes the photo frame. Runs once; closing the window
+    // runs it too.
+    void Form_Unload();
+
+    // Position and size in twips (15 per pixel), as the frame rules compute them.
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void setLeft(int twips);
+    void setTop(int twips);
+    void setWidth(int twips);
+    void setHeight(int twips);
+
+    XiangKuang *xiangKuang() const { return m_xiangKuang.get(); }
+    QString settingsFilePath() const { return m_settingsFilePath; }
+
+    // Settings file
+    void LoadSettings();
+    void SaveSettings();
+    void ResetSettings();
+
+    // Option switches and help
+    void CheckInNotYuYIn_Click();
+    void CheckAutoBak_Click();
+    void CheckAutoPai_Click();
+    void CheckAutoSave_Click();
+    void LabelSystemSit_Click();
+    void LabelJieSHao_Click();
+    void CommandHelp_Click();
+    void CommandOpenDir_Click();
+    void OpenFolder(const QString &folder);
+
+    // Frame geometry
+    void ZhaoPKuan_Change();
+    void TextXianKuan01_Change();
+    void TextXianKuan02_Change();
+    void YDStep_Change();
+    void SuoFangStep_Change();
+    void Check1_Click();
+
+    // Variables beside the controls
+    qint16 NowXS = 0;
+    qint16 YiZhaoShu = 0;
+    ProgramWide programWide;
+
+    // Controls, by group
+    QGroupBox *FrameFile;
+    QLineEdit *TextExcelPath;
+    QPushButton *CommandDaoRuExcel;
+    QLineEdit *TextOutPath;
+    QPushButton *CommandOpenDir;
+    QLabel *Label7;
+    QLabel *Label13;
+
+    QPushButton *CommandHelp;
+
+    QGroupBox *FrameSysSetting;
+    QCheckBox *CheckDpi;
+    QCheckBox *CheckAutoYaSuo;
+    QCheckBox *CheckHotKey;
+    QCheckBox *CheckAutoBak;
+    QLineEdit *TextBakPath;
+    QCheckBox *CheckInNotYuYIn;
+    QLineEdit *TextXianKuan01;
+
+    QGroupBox *Frame1;
+    QLineEdit *TextXianKuan02;
+    QLineEdit *ZhaoPKuan;
+    QLineEdit *ZhaoPGao;
+    QCheckBox *Check1;
+    QLineEdit *YDStep;
+    QLineEdit *SuoFangStep;
+    QLabel *LabelQjKK;
+    QLabel *LabelQjKG;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    QLabel *Label5;
+    QLabel *Label9;
+    QLabel *Label10;
+    QLabel *Label11;
+
+    QGroupBox *FrameYuYin;
+    QLineEdit *TextSay1;
+    QLineEdit *TextSay2;
+    QLineEdit *TextSay3;
+
+    QLineEdit *TextShenFenZheng;
+    QPlainTextEdit *TextXuHao;
+    QPlainTextEdit *TextName;
+    QPlainTextEdit *TextYouWuZhaoPian;
+    std::array<QLineEdit *, 4> Text1{};
+
+    QGroupBox *FrameChecK;
+    QLabel *LabelHao01;
+    QLabel *LabelHao02;
+    QLabel *ImageSt01;
+    QLabel *ImageST02;
+
+    PictureBox *Picture1;
+    PictureBox *Picture2;
+    PictureBox *PictureStmp;
+    PictureBox *PictureMiaodian;
+
+    QGroupBox *FrameAnNiu;
+    QPushButton *CommandToZip;
+    QPushButton *CommandNextOne;
+    QPushButton *DaoRuExcel;
+    QPushButton *WZsaVe;
+    QCheckBox *CheckAutoPai;
+    QCheckBox *CheckAutoSave;
+    QTimer *Timer1;
+    QPushButton *CommandIn;
+    QPushButton *CommandOut;
+    QLineEdit *TextNowXS;
+    QPushButton *WzPai;
+    ClickableLabel *LabelSystemSit;
+
+    QGroupBox *FrameXinXi;
+    QLineEdit *TextBanJi;
+    QLabel *Label12;
+    QLabel *Label14;
+    QLabel *ZongRenShu;
+    QLabel *YiZhao;
+    QLabel *ShengYu;
+
+    QPlainTextEdit *TextGongNeng;
+    ClickableLabel *LabelJieSHao;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void connectReactions();
+    void applyStartupGeometry();
+    void storeSetting(const settings::SettingLine &line, const QString &value);
+    QString settingValue(const settings::SettingLine &line) const;
+    void setFrameSize(frame::PhotoSize photo);
+
+    ProgramEnvironment m_environment;
+    std::unique_ptr<XiangKuang> m_xiangKuang;
+    QString m_settingsFilePath;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,11 @@
+// Shell through the desktop's URL handlers (xdg-open on Linux).
+#pragma once
+
+#include "platform/Shell.h"
+
+class DesktopShell : public Shell
+{
+public:
+    bool openFile(const QString &path) override;
+    bool openFolder(const QString &path) override;
+};

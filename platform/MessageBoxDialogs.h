@@ -1,0 +1,11 @@
+// Dialogs as Qt message boxes over the active window.
+#pragma once
+
+#include "platform/Dialogs.h"
+
+class MessageBoxDialogs : public Dialogs
+{
+public:
+    void message(const QString &text, const QString &title) override;
+    bool question(const QString &text, const QString &title) override;
+};
