@@ -5,6 +5,7 @@
 #include "app/ProgramEnvironment.h"
 #include "frame/FrameGeometry.h"
 #include "frame/ProgramWide.h"
+#include "roster/RosterTable.h"
 #include "settings/SettingsFile.h"
 
 #include <QWidget>
@@ -76,6 +77,7 @@ public:
     void Check1_Click();
 
     // Variables beside the controls
+    RosterTable XueShengXinXi;
     qint16 NowXS = 0;
     qint16 YiZhaoShu = 0;
     ProgramWide programWide;
