@@ -1,0 +1,121 @@
+// The photo frame on a real X server: only its lines cover what lies below.
+#include "frame/FrameGeometry.h"
+#include "frame/XiangKuang.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Stands in for the camera program: a picture whose every pixel has a known colour that no
+// frame line has.
+QColor patternAt(int x, int y)
+{
+    return QColor((x * 7) % 256, (y * 5) % 256, 128);
+}
+
+class PatternWindow : public QWidget
+{
+public:
+    PatternWindow() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
+    {
+        setGeometry(0, 0, 400, 500);
+        m_picture = QImage(size(), QImage::Format_RGB32);
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x)
+                m_picture.setPixelColor(x, y, patternAt(x, y));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
+
+private:
+    QImage m_picture;
+};
+
+QImage grabScreen()
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_RGB32);
+}
+
+} // namespace
+
+TEST(XiangKuangOnX11, OnlyTheLinesCoverTheCameraPicture)
+{
+    PatternWindow camera;
+    camera.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
+
+    ProgramWide programWide; // width 0: the frame's load takes 300 x 400
+    XiangKuang xiangKuang(programWide, [] { return QStringLiteral("2"); },
+                          [] { return QStringLiteral("2"); });
+    xiangKuang.Form_Load();
+    EXPECT_EQ(programWide.QjZhaoPKuan, 300);
+    xiangKuang.setSizeTwips(*frame::frameWindowSizeTwips({300, 400}));
+    xiangKuang.setLeft(150); // 10 px
+    xiangKuang.setTop(300);  // 20 px
+    xiangKuang.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&xiangKuang));
+    QTest::qWait(300);
+
+    const QImage screen = grabScreen();
+    const QPoint origin(10, 20);
+    auto at = [&](int x, int y) { return screen.pixelColor(origin + QPoint(x, y)); };
+
+    const QColor green(0, 255, 0), red(255, 0, 0);
+    EXPECT_EQ(at(0, 200), green) << "left border";
+    EXPECT_EQ(at(300, 200), green) << "right border";
+    EXPECT_EQ(at(100, 0), green) << "top border";
+    EXPECT_EQ(at(100, 400), green) << "bottom border";
+    EXPECT_EQ(at(150, 200), green) << "centre line";
+    EXPECT_EQ(at(100, 33), red) << "inner box, top";
+    EXPECT_EQ(at(50, 200), red) << "inner box, left";
+    EXPECT_EQ(at(100, 300), red) << "inner box, bottom";
+    EXPECT_EQ(at(250, 200), red) << "inner box, right";
+    EXPECT_EQ(at(100, 100), patternAt(110, 120)) << "inside the inner box";
+    EXPECT_EQ(at(310, 410), patternAt(320, 430)) << "the strip beside the photo";
+
+    // Every pixel of the frame window: a line's colour on the lines, the picture elsewhere.
+    const frame::FrameLines lines = xiangKuang.lines();
+    int wrong = 0;
+    QString firstWrong;
+    for (int y = 0; y < xiangKuang.height(); ++y) {
+        for (int x = 0; x < xiangKuang.width(); ++x) {
+            QColor expected = patternAt(origin.x() + x, origin.y() + y);
+            for (const frame::FrameLine &line : lines) {
+                if (frame::linePixels(line).contains(x, y))
+                    expected = line.colour;
+            }
+            if (at(x, y) != expected && wrong++ == 0)
+                firstWrong = QStringLiteral("(%1, %2) is %3, expected %4")
+                                 .arg(x).arg(y).arg(at(x, y).name(), expected.name());
+        }
+    }
+    EXPECT_EQ(wrong, 0) << firstWrong.toStdString();
+}
+
+TEST(XiangKuangOnX11, NeverTakesTheFocus)
+{
+    PatternWindow camera;
+    camera.setWindowFlags(Qt::Window);
+    camera.show();
+    camera.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&camera));
+
+    ProgramWide programWide{300, 369, 0, 0};
+    XiangKuang xiangKuang(programWide, [] { return QStringLiteral("2"); },
+                          [] { return QStringLiteral("2"); });
+    xiangKuang.Form_Load();
+    xiangKuang.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&xiangKuang));
+    QTest::qWait(200);
+    EXPECT_FALSE(xiangKuang.isActiveWindow());
+    EXPECT_TRUE(xiangKuang.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(xiangKuang.windowFlags() & Qt::WindowTransparentForInput);
+}
