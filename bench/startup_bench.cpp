@@ -1,0 +1,114 @@
+// Start-up time to a shown main window. Run on an X server: xvfb-run build/bench/startup_bench
+#include "app/Form1.h"
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <csignal>
+
+namespace {
+
+class SilentShell : public Shell
+{
+public:
+    bool openFile(const QString &) override { return true; }
+    bool openFolder(const QString &) override { return true; }
+};
+
+class SilentDialogs : public Dialogs
+{
+public:
+    void message(const QString &, const QString &) override {}
+    bool question(const QString &, const QString &) override { return true; }
+};
+
+// Creating the window, loading the settings (written by the first iteration), placing both
+// windows and showing them until the X server has exposed the main window.
+void BM_StartupInProcess(benchmark::State &state)
+{
+    QTemporaryDir program, home, user;
+    SilentShell shell;
+    SilentDialogs dialogs;
+    const ProgramEnvironment environment{program.path(), user.path(), home.path(), shell, dialogs};
+    for (auto _ : state) {
+        Form1 form(environment);
+        form.Form_Load();
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            state.SkipWithError("the main window was not exposed");
+        state.PauseTiming();
+        form.close();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartupInProcess)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+bool isMainWindow(Display *display, Window window)
+{
+    char *name = nullptr;
+    if (!XFetchName(display, window, &name) || !name)
+        return false;
+    const bool found = QByteArray(name) == "Lumov2.0";
+    XFree(name);
+    return found;
+}
+
+// From starting the lumo program to its main window being mapped on the screen.
+void BM_StartupProcess(benchmark::State &state)
+{
+    QTemporaryDir program, home;
+    const QString copy = QDir(program.path()).filePath(QStringLiteral("lumo"));
+    QFile::copy(QStringLiteral(LUMO_PROGRAM), copy);
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+
+    for (auto _ : state) {
+        QProcess lumo;
+        lumo.setProcessEnvironment(environment);
+        lumo.start(copy, {});
+        for (bool shown = false; !shown;) {
+            XEvent event;
+            XNextEvent(display, &event);
+            shown = event.type == MapNotify && isMainWindow(display, event.xmap.window);
+        }
+        state.PauseTiming();
+        ::kill(pid_t(lumo.processId()), SIGTERM);
+        lumo.waitForFinished(10000);
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+        }
+        state.ResumeTiming();
+    }
+    XCloseDisplay(display);
+}
+BENCHMARK(BM_StartupProcess)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
