@@ -473,7 +473,7 @@ void Form1::storeSetting(const settings::SettingLine &line, const QString &value
         findChild<QLabel *>(control)->setText(value);
         break;
     case settings::LineKind::Switch:
-        setCheckValue(findChild<QCheckBox *>(control), value.toInt());
+        setCheckValue(findChild<QCheckBox *>(control), numbers::toInt16(value).value);
         break;
     case settings::LineKind::CurrentIndex:
         NowXS = numbers::toInt16(value).value;

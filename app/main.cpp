@@ -9,8 +9,22 @@
 #include <QFont>
 #include <QStandardPaths>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
+    // The frame, the screen capture and the global keys work on X11, in screen pixels.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+            std::fprintf(stderr, "Lumo 需要 X11 桌面会话（未设置 DISPLAY）。\n"
+                                 "Lumo needs an X11 session (DISPLAY is not set).\n");
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumo"));
     QApplication::setApplicationVersion(QStringLiteral(LUMO_VERSION));
