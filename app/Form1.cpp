@@ -574,11 +574,8 @@ void Form1::OpenFolder(const QString &folder)
 
 void Form1::ZhaoPKuan_Change()
 {
-    // A replaced text runs this reaction again for the new text.
-    if (const auto replacement = frame::replacementText(frame::kPhotoWidthRule, ZhaoPKuan->text())) {
-        ZhaoPKuan->setText(*replacement);
+    if (applyTextRule(ZhaoPKuan, frame::kPhotoWidthRule))
         return;
-    }
     const std::optional<frame::PhotoSize> photo = frame::photoSizeForWidthText(ZhaoPKuan->text());
     if (!photo)
         return;
@@ -602,26 +599,31 @@ void Form1::setFrameSize(frame::PhotoSize photo)
 
 void Form1::TextXianKuan01_Change()
 {
-    if (const auto replacement = frame::replacementText(frame::kOuterBorderRule, TextXianKuan01->text()))
-        TextXianKuan01->setText(*replacement);
+    applyTextRule(TextXianKuan01, frame::kOuterBorderRule);
 }
 
 void Form1::TextXianKuan02_Change()
 {
-    if (const auto replacement = frame::replacementText(frame::kInnerBorderRule, TextXianKuan02->text()))
-        TextXianKuan02->setText(*replacement);
+    applyTextRule(TextXianKuan02, frame::kInnerBorderRule);
 }
 
 void Form1::YDStep_Change()
 {
-    if (const auto replacement = frame::replacementText(frame::kMoveStepRule, YDStep->text()))
-        YDStep->setText(*replacement);
+    applyTextRule(YDStep, frame::kMoveStepRule);
 }
 
 void Form1::SuoFangStep_Change()
 {
-    if (const auto replacement = frame::replacementText(frame::kZoomStepRule, SuoFangStep->text()))
-        SuoFangStep->setText(*replacement);
+    applyTextRule(SuoFangStep, frame::kZoomStepRule);
+}
+
+// A replaced text runs the box's change reaction again for the new text.
+bool Form1::applyTextRule(QLineEdit *box, const frame::TextRule &rule)
+{
+    const std::optional<QString> replacement = frame::replacementText(rule, box->text());
+    if (replacement)
+        box->setText(*replacement);
+    return replacement.has_value();
 }
 
 void Form1::Check1_Click()

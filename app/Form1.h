@@ -177,6 +177,7 @@ private:
     void storeSetting(const settings::SettingLine &line, const QString &value);
     QString settingValue(const settings::SettingLine &line) const;
     void setFrameSize(frame::PhotoSize photo);
+    bool applyTextRule(QLineEdit *box, const frame::TextRule &rule);
 
     ProgramEnvironment m_environment;
     std::unique_ptr<XiangKuang> m_xiangKuang;
