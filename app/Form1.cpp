@@ -7,6 +7,7 @@
 #include "frame/XiangKuang.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
+#include "roster/StudentView.h"
 #include "settings/MakeDirPath.h"
 #include "settings/NumberText.h"
 #include "settings/SettingsLocation.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -150,6 +152,8 @@ void Form1::createControls()
     for (QLabel *image : {ImageSt01, ImageST02}) {
         image->setScaledContents(true);
         image->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        image->setAlignment(Qt::AlignCenter);
+        image->setWordWrap(true);
     }
 
     // The command buttons.
@@ -297,6 +301,7 @@ void Form1::connectReactions()
     connect(CommandHelp, &QPushButton::clicked, this, &Form1::CommandHelp_Click);
     connect(CommandOpenDir, &QPushButton::clicked, this, &Form1::CommandOpenDir_Click);
 
+    connect(TextNowXS, &QLineEdit::textChanged, this, &Form1::TextNowXS_Change);
     connect(ZhaoPKuan, &QLineEdit::textChanged, this, &Form1::ZhaoPKuan_Change);
     connect(TextXianKuan01, &QLineEdit::textChanged, this, &Form1::TextXianKuan01_Change);
     connect(TextXianKuan02, &QLineEdit::textChanged, this, &Form1::TextXianKuan02_Change);
@@ -567,6 +572,98 @@ void Form1::OpenFolder(const QString &folder)
     else if (!m_environment.shell.openFolder(folder))
         m_environment.dialogs.message(
             QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。").arg(QDir::toNativeSeparators(folder)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Current student view and review pane
+
+void Form1::moveToStudent(qint16 index)
+{
+    const QString text = QString::number(index);
+    if (TextNowXS->text() == text)
+        TextNowXS_Change();
+    else
+        TextNowXS->setText(text);
+}
+
+void Form1::TextNowXS_Change()
+{
+    // While the operator types, a text that is not yet a number moves nothing.
+    const numbers::Int16Conversion index = numbers::toInt16(TextNowXS->text());
+    if (index.error == numbers::ConversionError::NotANumber)
+        return;
+    // The view reads two rows past the current one: numbers beyond the table are brought back.
+    const bool beyondTable = index.error == numbers::ConversionError::Overflow
+                                 ? numbers::parseNumber(TextNowXS->text()).value_or(0) > 0
+                                 : index.value > roster::kHighestViewableIndex;
+    if (beyondTable) {
+        TextNowXS->setText(QString::number(roster::kHighestViewableIndex));
+        return;
+    }
+    NowXS = index.ok() ? qMax<qint16>(index.value, 0) : 0;
+
+    TextShenFenZheng->setText(XueShengXinXi.idNumber(NowXS));
+    ShowXueSheng();
+    YiZhao->setText(QString::number(YiZhaoShu));
+    ZongRenShu->setText(QString::number(ZongShu));
+    ShengYu->setText(QString::number(ZongShu - YiZhaoShu));
+    TextBanJi->setText(XueShengXinXi.className(NowXS));
+}
+
+void Form1::ShowXueSheng()
+{
+    const int current = NowXS;
+    Text1[2]->setText(XueShengXinXi.name(current));
+    Text1[3]->setText(XueShengXinXi.name(current + 1));
+    if (current == 1) {
+        Text1[1]->clear();
+        Text1[0]->clear();
+    }
+    if (current > 1) {
+        Text1[1]->setText(XueShengXinXi.name(current - 1));
+        LabelHao01->setText(roster::threeDigitNumber(current - 1));
+    }
+    if (current > 2) {
+        Text1[0]->setText(XueShengXinXi.name(current - 2));
+        LabelHao02->setText(roster::threeDigitNumber(current - 2));
+    }
+
+    const roster::UpcomingList list = roster::upcomingStudents(XueShengXinXi, current);
+    TextXuHao->setPlainText(list.numbers.join(u'\n') + u'\n');
+    TextName->setPlainText(list.names.join(u'\n') + u'\n');
+    TextYouWuZhaoPian->setPlainText(list.marks.join(u'\n') + u'\n');
+
+    // An ID-card number of five characters or fewer means the student has no photo.
+    if (current > 2 && XueShengXinXi.idNumber(current - 2).size() > 5)
+        showReviewPhoto(ImageST02, current - 2);
+    if (current < 2 || XueShengXinXi.idNumber(current - 1).size() < 6)
+        return;
+    showReviewPhoto(ImageSt01, current - 1);
+    if (roster::findStudentPhoto(TextOutPath->text(), TextBakPath->text(),
+                                 XueShengXinXi.idNumber(current - 1))
+            .isEmpty())
+        return;
+
+    // The previous student's photo exists: the mark set now is counted by the next refresh.
+    YiZhaoShu = qint16(roster::countPhotographed(XueShengXinXi));
+    XueShengXinXi.setCell(current - 1, RosterTable::kPhotoMark, roster::kPhotographedMark);
+}
+
+void Form1::showReviewPhoto(QLabel *slot, int row)
+{
+    slot->clear();
+    const QString path = roster::findStudentPhoto(TextOutPath->text(), TextBakPath->text(),
+                                                  XueShengXinXi.idNumber(row));
+    if (path.isEmpty())
+        return;
+    // Photos may hold JPEG or bitmap data whatever their name says.
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QImage photo = reader.read();
+    if (photo.isNull())
+        slot->setText(QStringLiteral("照片无法读取"));
+    else
+        slot->setPixmap(QPixmap::fromImage(photo));
 }
 
 // ---------------------------------------------------------------------------------------------

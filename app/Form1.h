@@ -68,6 +68,12 @@ public:
     void CommandOpenDir_Click();
     void OpenFolder(const QString &folder);
 
+    // Current student view and review pane
+    void TextNowXS_Change();
+    void ShowXueSheng();
+    // Writes the number into TextNowXS; the view refreshes also when the text stays the same.
+    void moveToStudent(qint16 index);
+
     // Frame geometry
     void ZhaoPKuan_Change();
     void TextXianKuan01_Change();
@@ -78,6 +84,9 @@ public:
 
     // Variables beside the controls
     RosterTable XueShengXinXi;
+    qint16 ZongShu = 0;
+    qint16 WuShenFenShu = 0;
+    QString ExcelPath;
     qint16 NowXS = 0;
     qint16 YiZhaoShu = 0;
     ProgramWide programWide;
@@ -177,6 +186,7 @@ private:
     void storeSetting(const settings::SettingLine &line, const QString &value);
     QString settingValue(const settings::SettingLine &line) const;
     void setFrameSize(frame::PhotoSize photo);
+    void showReviewPhoto(QLabel *slot, int row);
     bool applyTextRule(QLineEdit *box, const frame::TextRule &rule);
 
     ProgramEnvironment m_environment;

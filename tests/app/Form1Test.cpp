@@ -4,7 +4,7 @@
 #include "app/PictureBox.h"
 #include "frame/XiangKuang.h"
 #include "settings/SettingsFile.h"
-#include "tests/support/FakePlatform.h"
+#include "tests/app/MainWindowFixture.h"
 #include "tests/support/TestFiles.h"
 
 #include <QCheckBox>
@@ -20,43 +20,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-class MainWindow : public ::testing::Test
-{
-protected:
-    void start(const QString &programFolder = QString())
-    {
-        const ProgramEnvironment environment{
-            programFolder.isEmpty() ? program.path() : programFolder, user.path(), home.path(),
-            shell, dialogs};
-        form = std::make_unique<Form1>(environment);
-        form->Form_Load();
-    }
-
-    void showActive()
-    {
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-
-    QString programSettings() const { return program.filePath(QStringLiteral("config/xueji_orin.ini")); }
-    settings::SettingValues defaults() const { return settings::defaultValues(home.path()); }
-
-    void writeSettings(const settings::SettingValues &values)
-    {
-        QDir(program.path()).mkpath(QStringLiteral("config"));
-        writeBytes(programSettings(), settings::encode(values));
-    }
-
-    QTemporaryDir program, home, user;
-    FakeShell shell;
-    FakeDialogs dialogs;
-    std::unique_ptr<Form1> form;
-};
-
-} // namespace
 
 TEST_F(MainWindow, FirstRunWritesTheDefaultsAndPlacesBothWindows)
 {
