@@ -1,0 +1,15 @@
+// Copies screen pixels: the photo is what lies inside the frame on the screen.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+class ScreenGrabber
+{
+public:
+    virtual ~ScreenGrabber() = default;
+
+    // The pixels of the rectangle in screen coordinates, exactly its size; pixels that lie off
+    // every screen are black. A null image when nothing could be copied.
+    virtual QImage grab(const QRect &screenRect) = 0;
+};

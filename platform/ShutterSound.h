@@ -1,0 +1,14 @@
+// Plays the shutter sound that confirms a capture.
+#pragma once
+
+#include <QString>
+
+class ShutterSound
+{
+public:
+    virtual ~ShutterSound() = default;
+
+    // Starts the sound and returns at once. False, with lastError(), when it cannot be played.
+    virtual bool play(const QString &soundFile) = 0;
+    virtual QString lastError() const = 0;
+};
