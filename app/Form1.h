@@ -23,6 +23,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class XiangKuang;
+namespace photo {
+class PhotoSaver;
+}
 
 class Form1 : public QWidget
 {
@@ -67,6 +70,10 @@ public:
     void CommandHelp_Click();
     void CommandOpenDir_Click();
     void OpenFolder(const QString &folder);
+
+    // Photo save. SavePhoto throws photo::PhotoError when a step fails; the Save button shows it.
+    void SavePhoto();
+    void WZsaVe_Click();
 
     // Frame geometry
     void ZhaoPKuan_Change();
@@ -180,6 +187,7 @@ private:
 
     ProgramEnvironment m_environment;
     std::unique_ptr<XiangKuang> m_xiangKuang;
+    std::unique_ptr<photo::PhotoSaver> m_photoSaver;
     QString m_settingsFilePath;
     bool m_unloaded = false;
 };
