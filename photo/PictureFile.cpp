@@ -71,6 +71,52 @@ JpegDecode decodeJpegInto(const unsigned char *data, unsigned long size, QImage 
     return JpegDecode::Done;
 }
 
+struct JpegDensity
+{
+    int unit = 0;
+    int x = 0;
+    int y = 0;
+};
+
+// The JFIF density fields; no C++ object with a destructor lives in this frame across the jump.
+bool readJpegDensity(const unsigned char *data, unsigned long size, JpegDensity *density)
+{
+    jpeg_decompress_struct info;
+    detail::JpegErrorManager errors;
+    info.err = detail::installJpegErrorManager(errors);
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, size);
+    jpeg_read_header(&info, TRUE);
+    if (info.saw_JFIF_marker) {
+        density->unit = info.density_unit;
+        density->x = info.X_density;
+        density->y = info.Y_density;
+    }
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+int dpiFromDensity(int unit, int value)
+{
+    if (unit == 1)
+        return value;
+    if (unit == 2)
+        return int(std::lround(value * 2.54));
+    return 0;
+}
+
+quint32 getLe32(const QByteArray &bytes, int at)
+{
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
 void putLe16(char *at, quint16 value)
 {
     at[0] = char(value & 0xFF);
@@ -185,6 +231,52 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return false;
     }
     return true;
+}
+
+PictureInfo inspectPicture(const QString &path)
+{
+    PictureInfo info;
+    const QImage image = LoadPicture(path);
+    info.width = image.width();
+    info.height = image.height();
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        info.bytes = bytes.size();
+        info.format = formatOfBytes(bytes);
+        if (info.format == PictureFormat::Jpeg) {
+            JpegDensity density;
+            if (readJpegDensity(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                                static_cast<unsigned long>(bytes.size()), &density)) {
+                info.dpiX = dpiFromDensity(density.unit, density.x);
+                info.dpiY = dpiFromDensity(density.unit, density.y);
+            }
+        } else if (info.format == PictureFormat::Bitmap && bytes.size() >= 46) {
+            info.dpiX = int(std::lround(getLe32(bytes, 38) * 0.0254));
+            info.dpiY = int(std::lround(getLe32(bytes, 42) * 0.0254));
+        } else {
+            info.dpiX = dotsPerInch(image);
+            info.dpiY = int(std::lround(image.dotsPerMeterY() * 0.0254));
+        }
+    }
+    return info;
+}
+
+const char *formatName(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Jpeg:
+        return "JPEG";
+    case PictureFormat::Bitmap:
+        return "BMP";
+    case PictureFormat::Png:
+        return "PNG";
+    case PictureFormat::Other:
+        return "other";
+    case PictureFormat::Missing:
+        break;
+    }
+    return "missing";
 }
 
 int dotsPerInch(const QImage &image)

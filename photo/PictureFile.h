@@ -27,6 +27,21 @@ void SaveBitmap(const QImage &image, const QString &path);
 // over the target. On failure the target is left as it was and the reason is returned.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
 
+// What a photo file is: its format by content, pixel size, the resolution it records (0 when
+// none) and its length. Throws PhotoError when it is missing or is not a picture.
+struct PictureInfo
+{
+    PictureFormat format = PictureFormat::Missing;
+    int width = 0;
+    int height = 0;
+    int dpiX = 0;
+    int dpiY = 0;
+    qint64 bytes = 0;
+};
+PictureInfo inspectPicture(const QString &path);
+
+const char *formatName(PictureFormat format);
+
 // Resolution in dots per inch, rounded; 0 when the image carries none.
 int dotsPerInch(const QImage &image);
 void setDotsPerInch(QImage &image, int dpi);
