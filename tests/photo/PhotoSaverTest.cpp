@@ -211,8 +211,12 @@ TEST_F(SavePhotoTest, OutputFolderThatCannotBeWrittenEndsTheSave)
     EXPECT_THROW(saver.SavePhoto(r), photo::PhotoError);
     EXPECT_TRUE(entries(r.backupFolder).isEmpty()) << "later steps do not run";
     EXPECT_FALSE(saver.isSaving());
+}
 
-    // A read-only folder (a test run as root writes anyway, so it is checked only when it holds).
+TEST_F(SavePhotoTest, ReadOnlyOutputFolderEndsTheSave)
+{
+    photo::SaveRequest r = request(QStringLiteral("张三"), kId18);
+    // A user who writes into read-only folders anyway (root) cannot run this check.
     const QString readOnly = root.filePath(QStringLiteral("readonly"));
     ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("readonly")));
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
