@@ -70,7 +70,10 @@ void BM_ResizeImage_Avx2(benchmark::State &state)
 {
     resize(state, photo::ResampleKernel::Avx2);
 }
-BENCHMARK(BM_ResizeImage_Reference)->Args({780, 960})->Args({300, 369})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ResizeImage_Reference)
+    ->Args({780, 960})
+    ->Args({300, 369})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ResizeImage_Scalar)->Args({780, 960})->Args({300, 369})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ResizeImage_Avx2)->Args({780, 960})->Args({300, 369})->Unit(benchmark::kMicrosecond);
 
@@ -78,8 +81,8 @@ BENCHMARK(BM_ResizeImage_Avx2)->Args({780, 960})->Args({300, 369})->Unit(benchma
 void openCvResize(benchmark::State &state, int threads)
 {
     const photo::Cimage &from = source(int(state.range(0)), int(state.range(1)));
-    const cv::Mat in(from.Height(), from.Width(), CV_8UC3, const_cast<std::uint8_t *>(from.Pointer()),
-                     std::size_t(from.Stride()));
+    const cv::Mat in(from.Height(), from.Width(), CV_8UC3,
+                     const_cast<std::uint8_t *>(from.Pointer()), std::size_t(from.Stride()));
     const int previous = cv::getNumThreads();
     cv::setNumThreads(threads);
     for (auto _ : state) {
@@ -98,7 +101,10 @@ void BM_OpenCvResize_OneThread(benchmark::State &state)
     openCvResize(state, 1);
 }
 BENCHMARK(BM_OpenCvResize)->Args({780, 960})->Args({300, 369})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OpenCvResize_OneThread)->Args({780, 960})->Args({300, 369})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenCvResize_OneThread)
+    ->Args({780, 960})
+    ->Args({300, 369})
+    ->Unit(benchmark::kMicrosecond);
 #endif
 
 class YesDialogs : public Dialogs
@@ -125,7 +131,10 @@ void BM_SavePhoto(benchmark::State &state)
             state.SkipWithError("the save did not complete");
     }
 }
-BENCHMARK(BM_SavePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(10)
+BENCHMARK(BM_SavePhoto)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(10)
     ->ReportAggregatesOnly(true);
 
 } // namespace

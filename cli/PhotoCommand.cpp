@@ -97,7 +97,8 @@ int usageError(const char *usage, const QString &problem)
 
 void printFailure(const QString &path, const QString &reason)
 {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(QDir::toNativeSeparators(path)), qPrintable(reason));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
+                 qPrintable(reason));
 }
 
 QString describe(const photo::PictureInfo &info)
@@ -158,8 +159,8 @@ int convert(const QStringList &arguments)
 QStringList photosIn(const QString &folder)
 {
     QStringList photos;
-    for (const QFileInfo &entry :
-         QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const QFileInfo &entry : QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot,
+                                                             QDir::Name | QDir::IgnoreCase)) {
         const QString suffix = entry.suffix().toLower();
         if (suffix == u"jpg" || suffix == u"jpeg")
             photos << entry.filePath();
@@ -183,7 +184,8 @@ int check(const QStringList &arguments)
         if (path.isDir()) {
             const QStringList found = photosIn(argument);
             if (found.isEmpty())
-                std::fprintf(stderr, "%s: no .jpg files\n", qPrintable(QDir::toNativeSeparators(argument)));
+                std::fprintf(stderr, "%s: no .jpg files\n",
+                             qPrintable(QDir::toNativeSeparators(argument)));
             photos << found;
         } else
             photos << argument;
@@ -204,7 +206,8 @@ int check(const QStringList &arguments)
                 problems << QStringLiteral("more than 60000 bytes");
             std::printf("%s: %s: %s\n", qPrintable(QDir::toNativeSeparators(file)),
                         qPrintable(describe(info)),
-                        problems.isEmpty() ? "ok" : qPrintable(problems.join(QStringLiteral(", "))));
+                        problems.isEmpty() ? "ok"
+                                           : qPrintable(problems.join(QStringLiteral(", "))));
             if (!problems.isEmpty())
                 status = kFailed;
         } catch (const photo::PhotoError &error) {
@@ -234,11 +237,13 @@ int resample(const QStringList &arguments)
             const int height = match.hasMatch() ? match.captured(2).toInt() : 0;
             if (width < 1 || height < 1 || width > photo::Cimage::kMaxSide ||
                 height > photo::Cimage::kMaxSide)
-                return usageError(kResampleUsage,
-                                  QStringLiteral("bad size %1 (WxH, 1 to 32767 each)").arg(arguments[i]));
+                return usageError(
+                    kResampleUsage,
+                    QStringLiteral("bad size %1 (WxH, 1 to 32767 each)").arg(arguments[i]));
             size = QSize(width, height);
         } else if (arguments[i].startsWith(u"--")) {
-            return usageError(kResampleUsage, QStringLiteral("unknown option %1").arg(arguments[i]));
+            return usageError(kResampleUsage,
+                              QStringLiteral("unknown option %1").arg(arguments[i]));
         } else {
             paths << arguments[i];
         }

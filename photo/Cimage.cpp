@@ -51,8 +51,8 @@ bool Cimage::LoadPicture(const QImage &picture)
         return false;
     const std::size_t rowBytes = std::size_t(m_width) * 3;
     for (int y = 0; y < m_height; ++y)
-        std::memcpy(m_pixels.get() + std::size_t(y) * std::size_t(m_stride), pixels.constScanLine(y),
-                    rowBytes);
+        std::memcpy(m_pixels.get() + std::size_t(y) * std::size_t(m_stride),
+                    pixels.constScanLine(y), rowBytes);
     return true;
 }
 

@@ -51,7 +51,8 @@ JpegStatus encodeInto(const EncodeRequest &request, unsigned char **buffer, unsi
     info.Y_density = UINT16(request.densityY);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        auto *row = const_cast<JSAMPROW>(request.pixels + request.bytesPerLine * info.next_scanline);
+        auto *row =
+            const_cast<JSAMPROW>(request.pixels + request.bytesPerLine * info.next_scanline);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -85,8 +86,14 @@ JpegStatus encodeJpeg(const QImage &image, int quality, double dotsPerInch, QByt
     if (pixels.isNull())
         return JpegStatus::OutOfMemory;
 
-    EncodeRequest request{pixels.constBits(), pixels.bytesPerLine(), unsigned(pixels.width()),
-                          unsigned(pixels.height()), std::clamp(quality, 0, 100), 0, 1, 1};
+    EncodeRequest request{pixels.constBits(),
+                          pixels.bytesPerLine(),
+                          unsigned(pixels.width()),
+                          unsigned(pixels.height()),
+                          std::clamp(quality, 0, 100),
+                          0,
+                          1,
+                          1};
     const double resolution = dotsPerInch > 0 ? dotsPerInch : image.dotsPerMeterX() * 0.0254;
     if (resolution > 0) {
         const double vertical = dotsPerInch > 0 ? dotsPerInch : image.dotsPerMeterY() * 0.0254;
@@ -106,7 +113,8 @@ JpegStatus encodeJpeg(const QImage &image, int quality, double dotsPerInch, QByt
 
 void Savejpg(const QImage &picture, const QString &fileName, std::uint8_t quality, float resolution)
 {
-    const JpegStatus status = writeJpeg(picture, fileName, quality, resolution > 0 ? resolution : 0);
+    const JpegStatus status =
+        writeJpeg(picture, fileName, quality, resolution > 0 ? resolution : 0);
     if (status != JpegStatus::Ok)
         throw PhotoError(kCannotSaveJpeg, QStringLiteral("Cannot save the image. GDI+ Error:") +
                                               QString::number(int(status)));

@@ -40,8 +40,8 @@ inline constexpr int kCompressQuality = 80;
 
 struct CompressResult
 {
-    int passes = 0;      // re-encodings made
-    QImage lastPicture;  // the picture loaded by the last pass (null when none was made)
+    int passes = 0;     // re-encodings made
+    QImage lastPicture; // the picture loaded by the last pass (null when none was made)
 };
 
 // Re-encodes the photo file at quality 80 until it is at most 60000 bytes, at most five times;

@@ -29,7 +29,6 @@ inline constexpr int kFileNotFound = 53;
 inline constexpr int kPathAccessError = 75;
 inline constexpr int kInvalidPicture = 481;
 inline constexpr int kCannotSaveJpeg = 5;
-inline constexpr int kInvalidFileName = 52;
 inline constexpr int kNoPicture = 31001;
 inline constexpr int kResampleFailed = 31002;
 

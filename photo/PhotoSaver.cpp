@@ -29,13 +29,14 @@ QString withoutTrailingSeparator(const QString &folder)
     return folder;
 }
 
-PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder,
-                      const QString &name, const QString &idNumber)
+PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder, const QString &name,
+                      const QString &idNumber)
 {
     PhotoNames names;
     names.longKey = idNumber;
     names.shortKey = idNumber.right(kShortKeyLength);
-    const bool endsLikeName = !idNumber.isEmpty() && !name.isEmpty() && idNumber.back() == name.back();
+    const bool endsLikeName =
+        !idNumber.isEmpty() && !name.isEmpty() && idNumber.back() == name.back();
     names.photoKey = endsLikeName ? names.longKey : names.shortKey;
     names.photoPath = inFolder(outputFolder, names.photoKey);
     names.backupPath = inFolder(backupFolder, names.shortKey);
@@ -45,7 +46,8 @@ PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder,
 
 bool isPlainFileKey(const QString &idNumber)
 {
-    if (idNumber.contains(u'/') || idNumber.contains(u'\\') || idNumber.contains(QStringLiteral("..")))
+    if (idNumber.contains(u'/') || idNumber.contains(u'\\') ||
+        idNumber.contains(QStringLiteral("..")))
         return false;
     for (const QChar character : idNumber) {
         if (character.category() == QChar::Other_Control || character.isNull())
@@ -78,14 +80,15 @@ SaveStatus PhotoSaver::SavePhoto(const SaveRequest &request)
         return SaveStatus::NoIdNumber;
     }
     if (!isPlainFileKey(request.idNumber)) {
-        m_dialogs.message(QStringLiteral("身份证号码“%1”含有不能用在文件名里的字符（路径分隔符、“..”"
-                                         "或控制字符），照片没有保存。")
-                              .arg(request.idNumber));
+        m_dialogs.message(
+            QStringLiteral("身份证号码“%1”含有不能用在文件名里的字符（路径分隔符、“..”"
+                           "或控制字符），照片没有保存。")
+                .arg(request.idNumber));
         return SaveStatus::RefusedId;
     }
 
-    const PhotoNames names = photoNames(request.outputFolder, request.backupFolder, request.name,
-                                        request.idNumber);
+    const PhotoNames names =
+        photoNames(request.outputFolder, request.backupFolder, request.name, request.idNumber);
     if (QFileInfo::exists(names.backupPath) || QFileInfo::exists(names.earlierPhotoPath)) {
         if (!m_dialogs.question(QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？"),
                                 QStringLiteral("照片已存在")))

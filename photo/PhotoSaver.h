@@ -24,8 +24,8 @@ struct PhotoNames
     QString earlierPhotoPath; // output folder / long key .jpg
 };
 
-PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder,
-                      const QString &name, const QString &idNumber);
+PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder, const QString &name,
+                      const QString &idNumber);
 
 // True when the ID-card number can name a file inside the folder and nowhere else: no
 // separator, no "..", no control character.

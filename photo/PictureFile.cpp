@@ -146,8 +146,9 @@ QImage LoadPicture(const QString &path)
         if (!QFile::exists(path))
             throw PhotoError(kFileNotFound,
                              QStringLiteral("找不到文件 %1。").arg(QDir::toNativeSeparators(path)));
-        throw PhotoError(kPathAccessError, QStringLiteral("无法读取文件 %1：%2")
-                                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw PhotoError(kPathAccessError,
+                         QStringLiteral("无法读取文件 %1：%2")
+                             .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
     const QByteArray bytes = file.readAll();
     QImage image;
@@ -177,8 +178,9 @@ QImage LoadPicture(const QString &path)
         break;
     }
     if (image.isNull())
-        throw PhotoError(kInvalidPicture, QStringLiteral("文件 %1 不是可以读取的图片。")
-                                              .arg(QDir::toNativeSeparators(path)));
+        throw PhotoError(
+            kInvalidPicture,
+            QStringLiteral("文件 %1 不是可以读取的图片。").arg(QDir::toNativeSeparators(path)));
     return image;
 }
 
@@ -217,8 +219,9 @@ void SaveBitmap(const QImage &image, const QString &path)
         throw PhotoError(kNoPicture, QStringLiteral("没有可以保存的照片。"));
     QString reason;
     if (!writeFileAtomically(path, encodeBitmap(image), &reason))
-        throw PhotoError(kPathAccessError, QStringLiteral("无法写入文件 %1：%2")
-                                               .arg(QDir::toNativeSeparators(path), reason));
+        throw PhotoError(
+            kPathAccessError,
+            QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason)

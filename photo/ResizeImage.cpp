@@ -36,8 +36,8 @@ void resizeReference(const Cimage &source, Cimage &target)
                 const int upper = at(upperRow, left) * (kOne - wx) + at(upperRow, right) * wx;
                 const int lower = at(lowerRow, left) * (kOne - wx) + at(lowerRow, right) * wx;
                 const int value = (upper * (kOne - wy) + lower * wy) / (kOne * kOne);
-                d[std::size_t(j) * std::size_t(target.Stride()) + std::size_t(i) * 3 + std::size_t(c)] =
-                    std::uint8_t(value);
+                d[std::size_t(j) * std::size_t(target.Stride()) + std::size_t(i) * 3 +
+                  std::size_t(c)] = std::uint8_t(value);
             }
         }
     }
@@ -71,7 +71,8 @@ void resizeScalar(const Cimage &source, Cimage &target, const std::vector<Resamp
         std::uint8_t *out = target.Pointer() + std::size_t(j) * std::size_t(target.Stride());
         for (const ColumnTap &tap : taps) {
             for (std::size_t c = 0; c < 3; ++c) {
-                const int top = upper[tap.left + c] * tap.leftWeight + upper[tap.right + c] * tap.rightWeight;
+                const int top =
+                    upper[tap.left + c] * tap.leftWeight + upper[tap.right + c] * tap.rightWeight;
                 const int bottom =
                     lower[tap.left + c] * tap.leftWeight + lower[tap.right + c] * tap.rightWeight;
                 *out++ = std::uint8_t((top * upperWeight + bottom * lowerWeight) >> kShift);
@@ -91,7 +92,8 @@ std::vector<ResampleTap> resampleTaps(int sourceLength, int targetLength)
         const int first = int(whole);
         // The default rounding mode rounds halves to even.
         const int weight = int(std::nearbyint((position - whole) * kOne));
-        taps[std::size_t(i)] = {first, first + 1 < sourceLength ? first + 1 : sourceLength - 1, weight};
+        taps[std::size_t(i)] = {first, first + 1 < sourceLength ? first + 1 : sourceLength - 1,
+                                weight};
     }
     return taps;
 }

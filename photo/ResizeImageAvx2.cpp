@@ -22,13 +22,12 @@ struct alignas(32) PairWeights
 };
 
 __attribute__((target("avx2"))) inline __m256i horizontal(const std::uint8_t *row,
-                                                           std::size_t first, std::size_t second,
-                                                           __m256i spread, __m256i weights)
+                                                          std::size_t first, std::size_t second,
+                                                          __m256i spread, __m256i weights)
 {
     // 16 bytes from each left pixel: its own 3 bytes and the right neighbour's 3.
-    const __m256i bytes =
-        _mm256_loadu2_m128i(reinterpret_cast<const __m128i *>(row + second),
-                            reinterpret_cast<const __m128i *>(row + first));
+    const __m256i bytes = _mm256_loadu2_m128i(reinterpret_cast<const __m128i *>(row + second),
+                                              reinterpret_cast<const __m128i *>(row + first));
     return _mm256_madd_epi16(_mm256_shuffle_epi8(bytes, spread), weights);
 }
 
@@ -56,8 +55,9 @@ __attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage
 
     // Per lane: bytes 0..2 (left pixel) and 3..5 (right pixel) to 16-bit pairs
     // (left blue, right blue), (left green, right green), (left red, right red), (0, 0).
-    const __m256i spread = _mm256_setr_epi8(0, -1, 3, -1, 1, -1, 4, -1, 2, -1, 5, -1, -1, -1, -1, -1,
-                                            0, -1, 3, -1, 1, -1, 4, -1, 2, -1, 5, -1, -1, -1, -1, -1);
+    const __m256i spread =
+        _mm256_setr_epi8(0, -1, 3, -1, 1, -1, 4, -1, 2, -1, 5, -1, -1, -1, -1, -1, 0, -1, 3, -1, 1,
+                         -1, 4, -1, 2, -1, 5, -1, -1, -1, -1, -1);
     // Four pixels of 4 bytes (blue, green, red, 0) to 12 bytes.
     const __m128i compact = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
 
@@ -72,26 +72,29 @@ __attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage
 
         for (int g = 0; g < groups; ++g) {
             const std::size_t i = std::size_t(g) * 4;
-            const __m256i weightsA = _mm256_load_si256(reinterpret_cast<const __m256i *>(&weights[i / 2]));
+            const __m256i weightsA =
+                _mm256_load_si256(reinterpret_cast<const __m256i *>(&weights[i / 2]));
             const __m256i weightsB =
                 _mm256_load_si256(reinterpret_cast<const __m256i *>(&weights[i / 2 + 1]));
             const __m256i topA = horizontal(upper, offsets[i], offsets[i + 1], spread, weightsA);
             const __m256i bottomA = horizontal(lower, offsets[i], offsets[i + 1], spread, weightsA);
-            const __m256i topB = horizontal(upper, offsets[i + 2], offsets[i + 3], spread, weightsB);
-            const __m256i bottomB = horizontal(lower, offsets[i + 2], offsets[i + 3], spread, weightsB);
-            const __m256i valueA = _mm256_srli_epi32(
-                _mm256_add_epi32(_mm256_mullo_epi32(topA, upperWeight),
-                                 _mm256_mullo_epi32(bottomA, lowerWeight)),
-                22);
-            const __m256i valueB = _mm256_srli_epi32(
-                _mm256_add_epi32(_mm256_mullo_epi32(topB, upperWeight),
-                                 _mm256_mullo_epi32(bottomB, lowerWeight)),
-                22);
+            const __m256i topB =
+                horizontal(upper, offsets[i + 2], offsets[i + 3], spread, weightsB);
+            const __m256i bottomB =
+                horizontal(lower, offsets[i + 2], offsets[i + 3], spread, weightsB);
+            const __m256i valueA =
+                _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(topA, upperWeight),
+                                                   _mm256_mullo_epi32(bottomA, lowerWeight)),
+                                  22);
+            const __m256i valueB =
+                _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(topB, upperWeight),
+                                                   _mm256_mullo_epi32(bottomB, lowerWeight)),
+                                  22);
             // Lanes: valueA = pixels 0 | 1, valueB = pixels 2 | 3; packing works per lane.
             const __m256i words = _mm256_packus_epi32(valueA, valueB); // 0 2 | 1 3
             const __m256i bytes = _mm256_packus_epi16(words, words);
-            const __m128i evenPixels = _mm256_castsi256_si128(bytes);  // 0 2 ...
-            const __m128i oddPixels = _mm256_extracti128_si256(bytes, 1); // 1 3 ...
+            const __m128i evenPixels = _mm256_castsi256_si128(bytes);          // 0 2 ...
+            const __m128i oddPixels = _mm256_extracti128_si256(bytes, 1);      // 1 3 ...
             const __m128i ordered = _mm_unpacklo_epi32(evenPixels, oddPixels); // 0 1 2 3
             const __m128i packed = _mm_shuffle_epi8(ordered, compact);
             _mm_storel_epi64(reinterpret_cast<__m128i *>(out), packed);
@@ -106,7 +109,8 @@ __attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage
             for (std::size_t c = 0; c < 3; ++c) {
                 const int top = upper[left + c] * leftWeight + upper[left + 3 + c] * rightWeight;
                 const int bottom = lower[left + c] * leftWeight + lower[left + 3 + c] * rightWeight;
-                *out++ = std::uint8_t((top * (kOne - rowTap.weight) + bottom * rowTap.weight) >> 22);
+                *out++ =
+                    std::uint8_t((top * (kOne - rowTap.weight) + bottom * rowTap.weight) >> 22);
             }
         }
     }

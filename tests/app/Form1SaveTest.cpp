@@ -77,7 +77,8 @@ TEST_F(Form1SaveTest, AFailedStepIsShownAndTheProgramGoesOn)
     form.TextOutPath->setText(root.filePath(QStringLiteral("zhaopian")));
     form.WZsaVe_Click();
     EXPECT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(QFileInfo::exists(root.filePath(QStringLiteral("zhaopian/11010520080101123X.jpg"))));
+    EXPECT_TRUE(
+        QFileInfo::exists(root.filePath(QStringLiteral("zhaopian/11010520080101123X.jpg"))));
 }
 
 TEST_F(Form1SaveTest, TheNameComesFromTheRosterRow)

@@ -1,7 +1,7 @@
 #include "photo/Cimage.h"
 #include "photo/JpegWriter.h"
-#include "photo/ResizeImage.h"
 #include "photo/PictureFile.h"
+#include "photo/ResizeImage.h"
 #include "tests/photo/PhotoTestImages.h"
 #include "tests/support/TestFiles.h"
 
@@ -48,9 +48,11 @@ TEST(LumoCliPhoto, ConvertMakesRegistryPhotosThatCheckAccepts)
 
     CliRun before = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
     EXPECT_EQ(before.exitCode, 1);
-    EXPECT_TRUE(before.out.contains(QStringLiteral("BMP, 300 x 369 px"))) << before.out.toStdString();
+    EXPECT_TRUE(before.out.contains(QStringLiteral("BMP, 300 x 369 px")))
+        << before.out.toStdString();
 
-    CliRun converted = lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), capture, noisy});
+    CliRun converted =
+        lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), capture, noisy});
     EXPECT_EQ(converted.exitCode, 0) << converted.err.toStdString();
     const QImage photo = photo::LoadPicture(capture);
     EXPECT_EQ(photo.size(), QSize(260, 320));
@@ -59,7 +61,8 @@ TEST(LumoCliPhoto, ConvertMakesRegistryPhotosThatCheckAccepts)
     CliRun after = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
     // Noise stays above 60000 bytes after five passes; the smooth capture fits.
     EXPECT_EQ(after.exitCode, QFileInfo(noisy).size() > 60000 ? 1 : 0) << after.out.toStdString();
-    EXPECT_TRUE(after.out.contains(QStringLiteral("11010520080101123X.jpg: JPEG, 260 x 320 px, 254 dpi")))
+    EXPECT_TRUE(
+        after.out.contains(QStringLiteral("11010520080101123X.jpg: JPEG, 260 x 320 px, 254 dpi")))
         << after.out.toStdString();
     CliRun single = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), capture});
     EXPECT_EQ(single.exitCode, 0) << single.out.toStdString();
@@ -71,7 +74,8 @@ TEST(LumoCliPhoto, ConvertWithoutTheDpiStepOnlyCompresses)
     QTemporaryDir folder;
     const QString capture = folder.filePath(QStringLiteral("a.jpg"));
     photo::SaveBitmap(gradientImage(300, 369), capture);
-    CliRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), QStringLiteral("--no-dpi"), capture});
+    CliRun run = lumoCli(
+        {QStringLiteral("photo"), QStringLiteral("convert"), QStringLiteral("--no-dpi"), capture});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(isJpegFile(readBytes(capture)));
     EXPECT_EQ(photo::LoadPicture(capture).size(), QSize(300, 369));
@@ -101,10 +105,13 @@ TEST(LumoCliPhoto, MissingAndUnreadableFilesFailClearly)
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("check"), missing}).exitCode, 2);
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("check"), text}).exitCode, 1);
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), missing,
-                       folder.filePath(QStringLiteral("o.bmp"))}).exitCode, 1);
+                       folder.filePath(QStringLiteral("o.bmp"))})
+                  .exitCode,
+              1);
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("convert")}).exitCode, 2);
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("frobnicate")}).exitCode, 2);
-    for (const QString &command : {QStringLiteral("convert"), QStringLiteral("check"), QStringLiteral("resample")}) {
+    for (const QString &command :
+         {QStringLiteral("convert"), QStringLiteral("check"), QStringLiteral("resample")}) {
         CliRun help = lumoCli({QStringLiteral("photo"), command, QStringLiteral("--help")});
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: lumo-cli photo ") + command));
@@ -119,12 +126,13 @@ TEST(LumoCliPhoto, ResampleWritesTheResamplerOutputLosslessly)
     photo::SaveBitmap(source, in);
     photo::Cimage sourceImage;
     ASSERT_TRUE(sourceImage.LoadPicture(source));
-    const QImage expected = photo::ResizeImage(sourceImage, 33, 44, photo::ResampleKernel::Reference).toImage();
+    const QImage expected =
+        photo::ResizeImage(sourceImage, 33, 44, photo::ResampleKernel::Reference).toImage();
 
     for (const QString &name : {QStringLiteral("out.bmp"), QStringLiteral("out.png")}) {
         const QString out = folder.filePath(name);
         CliRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in, out,
-                           QStringLiteral("--size"), QStringLiteral("33x44")});
+                              QStringLiteral("--size"), QStringLiteral("33x44")});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const QImage written = photo::LoadPicture(out).convertToFormat(QImage::Format_BGR888);
         ASSERT_EQ(written.size(), QSize(33, 44));
@@ -134,11 +142,16 @@ TEST(LumoCliPhoto, ResampleWritesTheResamplerOutputLosslessly)
                 << name.toStdString() << " row " << y;
     }
     CliRun defaultSize = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
-                               folder.filePath(QStringLiteral("d.bmp"))});
+                                  folder.filePath(QStringLiteral("d.bmp"))});
     EXPECT_EQ(defaultSize.exitCode, 0);
     EXPECT_EQ(photo::LoadPicture(folder.filePath(QStringLiteral("d.bmp"))).size(), QSize(260, 320));
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
-                       folder.filePath(QStringLiteral("d.gif"))}).exitCode, 2);
+                       folder.filePath(QStringLiteral("d.gif"))})
+                  .exitCode,
+              2);
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
-                       folder.filePath(QStringLiteral("d.bmp")), QStringLiteral("--size"), QStringLiteral("0x5")}).exitCode, 2);
+                       folder.filePath(QStringLiteral("d.bmp")), QStringLiteral("--size"),
+                       QStringLiteral("0x5")})
+                  .exitCode,
+              2);
 }

@@ -1,6 +1,6 @@
+#include "photo/PhotoSaver.h"
 #include "photo/DpiStep.h"
 #include "photo/PhotoError.h"
-#include "photo/PhotoSaver.h"
 #include "photo/PictureFile.h"
 #include "tests/photo/PhotoTestImages.h"
 #include "tests/support/FakePlatform.h"
@@ -67,7 +67,8 @@ TEST(PhotoNames, KeysFromTheIdCardNumber)
     const QString out = QStringLiteral("/o");
     const QString bak = QStringLiteral("/b");
     // Up to 18 characters both keys are the whole number.
-    photo::PhotoNames six = photo::photoNames(out, bak, QStringLiteral("张三"), QStringLiteral("123456"));
+    photo::PhotoNames six =
+        photo::photoNames(out, bak, QStringLiteral("张三"), QStringLiteral("123456"));
     EXPECT_EQ(six.photoPath, QStringLiteral("/o/123456.jpg"));
     EXPECT_EQ(six.backupPath, QStringLiteral("/b/123456.jpg"));
     EXPECT_EQ(six.earlierPhotoPath, QStringLiteral("/o/123456.jpg"));
@@ -100,7 +101,8 @@ TEST(PhotoNames, OnlyPlainFileNamesAreAccepted)
     EXPECT_FALSE(photo::isPlainFileKey(QStringLiteral("..123456")));
     EXPECT_FALSE(photo::isPlainFileKey(QStringLiteral("1101052008\n0101")));
     EXPECT_FALSE(photo::isPlainFileKey(QStringLiteral("1101052008\t0101")));
-    EXPECT_FALSE(photo::isPlainFileKey(QString(QStringLiteral("11010520")) + QChar(0) + QStringLiteral("1")));
+    EXPECT_FALSE(photo::isPlainFileKey(QString(QStringLiteral("11010520")) + QChar(0) +
+                                       QStringLiteral("1")));
 }
 
 TEST_F(SavePhotoTest, FullSaveGivesTheRegistryPhotoAndACapturedBackup)
@@ -122,7 +124,8 @@ TEST_F(SavePhotoTest, FullSaveGivesTheRegistryPhotoAndACapturedBackup)
     EXPECT_EQ(photo::LoadPicture(photoPath).size(), QSize(260, 320));
     EXPECT_EQ(saver.dpiStep().resampledPicture().size(), QSize(260, 320));
 
-    const QString backupPath = r.backupFolder + QStringLiteral("/") + kId18 + QStringLiteral(".jpg");
+    const QString backupPath =
+        r.backupFolder + QStringLiteral("/") + kId18 + QStringLiteral(".jpg");
     EXPECT_EQ(readBytes(backupPath), photo::encodeBitmap(capture)) << "the backup is the capture";
     EXPECT_EQ(entries(r.outputFolder), QStringList{kId18 + QStringLiteral(".jpg")});
 }
@@ -154,11 +157,12 @@ TEST_F(SavePhotoTest, StudentsWithoutANumberAreNotSaved)
               SaveStatus::NoIdNumber);
     EXPECT_EQ(saver.SavePhoto(request(QStringLiteral("张三"), QString())), SaveStatus::NoIdNumber);
     EXPECT_EQ(saver.SavePhoto(request(QString(), QString())), SaveStatus::PastEndOfList);
-    EXPECT_EQ(dialogs.messages,
-              (QStringList{QStringLiteral("这是无身份证学生！！！"), QStringLiteral("这是无身份证学生！！！"),
-                           QStringLiteral("已经是最后1位学生。")}));
+    EXPECT_EQ(dialogs.messages, (QStringList{QStringLiteral("这是无身份证学生！！！"),
+                                             QStringLiteral("这是无身份证学生！！！"),
+                                             QStringLiteral("已经是最后1位学生。")}));
     EXPECT_EQ(dialogs.titles, (QStringList{QString(), QString(), QString()}));
-    EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("out"))).isDir()) << "the folder is made first";
+    EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("out"))).isDir())
+        << "the folder is made first";
     EXPECT_TRUE(entries(root.filePath(QStringLiteral("out"))).isEmpty());
     EXPECT_TRUE(entries(root.filePath(QStringLiteral("bak"))).isEmpty());
 }
@@ -169,7 +173,8 @@ TEST_F(SavePhotoTest, RefusedIdNumbersWriteNothingAnywhere)
     for (const QString &id : {QStringLiteral("../123456"), QStringLiteral("sub/123456"),
                               QStringLiteral("1234\r\n5678")}) {
         dialogs.messages.clear();
-        EXPECT_EQ(saver.SavePhoto(request(QStringLiteral("张三"), id)), SaveStatus::RefusedId) << id.toStdString();
+        EXPECT_EQ(saver.SavePhoto(request(QStringLiteral("张三"), id)), SaveStatus::RefusedId)
+            << id.toStdString();
         ASSERT_EQ(dialogs.messages.size(), 1);
         EXPECT_TRUE(dialogs.messages.first().contains(id));
     }
@@ -181,11 +186,13 @@ TEST_F(SavePhotoTest, RefusedIdNumbersWriteNothingAnywhere)
 TEST_F(SavePhotoTest, OverwriteQuestionAndItsNo)
 {
     // Only the backup is left: the question still comes.
-    const QString backupPath = root.filePath(QStringLiteral("bak/")) + kId18 + QStringLiteral(".jpg");
+    const QString backupPath =
+        root.filePath(QStringLiteral("bak/")) + kId18 + QStringLiteral(".jpg");
     writeBytes(backupPath, "earlier backup");
     dialogs.answerYes = false;
     EXPECT_EQ(saver.SavePhoto(request(QStringLiteral("张三"), kId18)), SaveStatus::Declined);
-    EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？")});
+    EXPECT_EQ(dialogs.questions,
+              QStringList{QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？")});
     EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("照片已存在")});
     EXPECT_EQ(readBytes(backupPath), QByteArray("earlier backup"));
     EXPECT_TRUE(entries(root.filePath(QStringLiteral("out"))).isEmpty());
@@ -200,7 +207,8 @@ TEST_F(SavePhotoTest, OverwriteQuestionAndItsNo)
     dialogs.answerYes = true;
     EXPECT_EQ(saver.SavePhoto(request(QStringLiteral("张三"), kId20)), SaveStatus::Saved);
     EXPECT_EQ(dialogs.questions.size(), 3);
-    EXPECT_TRUE(isJpegFile(readBytes(root.filePath(QStringLiteral("out/")) + kId18 + QStringLiteral(".jpg"))));
+    EXPECT_TRUE(isJpegFile(
+        readBytes(root.filePath(QStringLiteral("out/")) + kId18 + QStringLiteral(".jpg"))));
 }
 
 TEST_F(SavePhotoTest, OutputFolderThatCannotBeWrittenEndsTheSave)

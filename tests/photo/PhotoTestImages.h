@@ -67,7 +67,13 @@ inline JfifDensity jfifDensity(const QByteArray &file)
     return density;
 }
 
-inline bool isBitmapFile(const QByteArray &file) { return file.startsWith("BM"); }
-inline bool isJpegFile(const QByteArray &file) { return file.startsWith("\xFF\xD8\xFF"); }
+inline bool isBitmapFile(const QByteArray &file)
+{
+    return file.startsWith("BM");
+}
+inline bool isJpegFile(const QByteArray &file)
+{
+    return file.startsWith("\xFF\xD8\xFF");
+}
 
 } // namespace phototest

@@ -1,6 +1,6 @@
+#include "photo/PictureFile.h"
 #include "photo/JpegWriter.h"
 #include "photo/PhotoError.h"
-#include "photo/PictureFile.h"
 #include "tests/photo/PhotoTestImages.h"
 #include "tests/support/TestFiles.h"
 
@@ -91,9 +91,11 @@ TEST(PictureFile, AtomicWriteReplacesOrLeavesTheTargetWhole)
     EXPECT_EQ(readBytes(path), QByteArray("new content"));
 
     QString reason;
-    EXPECT_FALSE(photo::writeFileAtomically(folder.filePath(QStringLiteral("none/x.jpg")), "x", &reason));
+    EXPECT_FALSE(
+        photo::writeFileAtomically(folder.filePath(QStringLiteral("none/x.jpg")), "x", &reason));
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_THROW(photo::SaveBitmap(QImage(), path), photo::PhotoError);
     EXPECT_EQ(readBytes(path), QByteArray("new content"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("file.jpg")});
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("file.jpg")});
 }

@@ -75,7 +75,7 @@ TEST(ResizeImage, ColumnPositionsOfA780By960Capture)
 {
     const std::vector<photo::ResampleTap> columns = photo::resampleTaps(780, 260);
     ASSERT_EQ(columns.size(), 260u);
-    EXPECT_EQ(columns[1].first, 2); // 779 / 260 = 2.996
+    EXPECT_EQ(columns[1].first, 2);     // 779 / 260 = 2.996
     EXPECT_EQ(columns[1].weight, 2040); // 0.996 x 2048 = 2040.1
     EXPECT_EQ(columns[259].first, 776);
     EXPECT_EQ(columns[259].second, 777);
@@ -98,8 +98,8 @@ TEST(ResizeImage, HandComputedTwoByTwo)
 {
     // Black and white side by side; positions 0, 0.25, 0.5, 0.75 and the remainder dropped.
     const Cimage source = fromRows(2, 2, {0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 255, 255});
-    for (ResampleKernel kernel : {ResampleKernel::Reference, ResampleKernel::Scalar,
-                                  ResampleKernel::Avx2}) {
+    for (ResampleKernel kernel :
+         {ResampleKernel::Reference, ResampleKernel::Scalar, ResampleKernel::Avx2}) {
         const Cimage target = ResizeImage(source, 4, 1, kernel);
         ASSERT_EQ(target.Width(), 4);
         const std::vector<std::uint8_t> expected{0, 0, 0, 63, 63, 63, 127, 127, 127, 191, 191, 191};
@@ -151,17 +151,18 @@ TEST(ResizeImage, OnePixelWideOrHighSourcesRepeatTheirOnlyNeighbour)
 
     // A column of two pixels: rows at 0 and 0.5 between them.
     const Cimage column = fromRows(1, 2, {0, 100, 200, 100, 100, 0});
-    for (ResampleKernel kernel : {ResampleKernel::Reference, ResampleKernel::Scalar,
-                                  ResampleKernel::Avx2}) {
+    for (ResampleKernel kernel :
+         {ResampleKernel::Reference, ResampleKernel::Scalar, ResampleKernel::Avx2}) {
         const Cimage tall = ResizeImage(column, 2, 2, kernel);
-        const std::vector<std::uint8_t> blend{0, 100, 200, 0, 100, 200, 0, 0,
+        const std::vector<std::uint8_t> blend{0,  100, 200, 0,  100, 200, 0, 0,
                                               50, 100, 100, 50, 100, 100, 0, 0};
         EXPECT_EQ(bytesOf(tall), blend);
     }
 
     // A row of pixels, one high.
     const Cimage row = fromRows(2, 1, {0, 0, 0, 255, 255, 255});
-    EXPECT_EQ(bytesOf(ResizeImage(row, 4, 3)), bytesOf(ResizeImage(row, 4, 3, ResampleKernel::Reference)));
+    EXPECT_EQ(bytesOf(ResizeImage(row, 4, 3)),
+              bytesOf(ResizeImage(row, 4, 3, ResampleKernel::Reference)));
 }
 
 TEST(ResizeImage, EmptySourceOrTargetGivesAnEmptyImage)
