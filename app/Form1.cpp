@@ -5,6 +5,8 @@
 #include "app/StorableTextValidator.h"
 #include "frame/Twips.h"
 #include "frame/XiangKuang.h"
+#include "photo/PhotoError.h"
+#include "photo/PhotoSaver.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "roster/StudentView.h"
@@ -92,7 +94,8 @@ void setCheckValue(QCheckBox *box, int value)
 } // namespace
 
 Form1::Form1(const ProgramEnvironment &environment, QWidget *parent)
-    : QWidget(parent), m_environment(environment)
+    : QWidget(parent), m_environment(environment),
+      m_photoSaver(std::make_unique<photo::PhotoSaver>(m_environment.dialogs))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitle + kVersion);
@@ -300,6 +303,7 @@ void Form1::connectReactions()
     connect(LabelJieSHao, &ClickableLabel::clicked, this, &Form1::LabelJieSHao_Click);
     connect(CommandHelp, &QPushButton::clicked, this, &Form1::CommandHelp_Click);
     connect(CommandOpenDir, &QPushButton::clicked, this, &Form1::CommandOpenDir_Click);
+    connect(WZsaVe, &QPushButton::clicked, this, &Form1::WZsaVe_Click);
 
     connect(TextNowXS, &QLineEdit::textChanged, this, &Form1::TextNowXS_Change);
     connect(ZhaoPKuan, &QLineEdit::textChanged, this, &Form1::ZhaoPKuan_Change);
@@ -664,6 +668,55 @@ void Form1::showReviewPhoto(QLabel *slot, int row)
         slot->setText(QStringLiteral("照片无法读取"));
     else
         slot->setPixmap(QPixmap::fromImage(photo));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Photo save
+
+void Form1::SavePhoto()
+{
+    if (m_photoSaver->isSaving())
+        return;
+    TextOutPath->setText(photo::withoutTrailingSeparator(TextOutPath->text()));
+
+    photo::SaveRequest request;
+    request.outputFolder = TextOutPath->text();
+    request.backupFolder = TextBakPath->text();
+    request.name = XueShengXinXi.name(NowXS);
+    request.idNumber = XueShengXinXi.idNumber(NowXS);
+    request.adjustDpi = checkValue(CheckDpi) == 1;
+    request.backup = checkValue(CheckAutoBak) == 1;
+    request.compress = checkValue(CheckAutoYaSuo) == 1;
+    request.picture = Picture1->image();
+
+    // The scratch boxes show what the steps made, also when a later step failed.
+    struct ShowSteps
+    {
+        Form1 &form;
+        ~ShowSteps()
+        {
+            const photo::DpiStep &dpi = form.m_photoSaver->dpiStep();
+            if (!dpi.loadedPicture().isNull())
+                form.PictureStmp->setImage(dpi.loadedPicture());
+            if (!dpi.DstImage.isEmpty())
+                form.PictureMiaodian->setImage(dpi.resampledPicture());
+            if (!form.m_photoSaver->compressedPicture().isNull())
+                form.Picture2->setImage(form.m_photoSaver->compressedPicture());
+            form.Picture1->update();
+        }
+    };
+    const ShowSteps showSteps{*this};
+    m_photoSaver->SavePhoto(request);
+}
+
+void Form1::WZsaVe_Click()
+{
+    try {
+        SavePhoto();
+    } catch (const photo::PhotoError &error) {
+        m_environment.dialogs.message(error.description());
+    }
+    Picture1->setFocus();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -23,6 +23,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class XiangKuang;
+namespace photo {
+class PhotoSaver;
+}
 
 class Form1 : public QWidget
 {
@@ -73,6 +76,10 @@ public:
     void ShowXueSheng();
     // Writes the number into TextNowXS; the view refreshes also when the text stays the same.
     void moveToStudent(qint16 index);
+
+    // Photo save. SavePhoto throws photo::PhotoError when a step fails; the Save button shows it.
+    void SavePhoto();
+    void WZsaVe_Click();
 
     // Frame geometry
     void ZhaoPKuan_Change();
@@ -191,6 +198,7 @@ private:
 
     ProgramEnvironment m_environment;
     std::unique_ptr<XiangKuang> m_xiangKuang;
+    std::unique_ptr<photo::PhotoSaver> m_photoSaver;
     QString m_settingsFilePath;
     bool m_unloaded = false;
 };

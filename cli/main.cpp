@@ -1,5 +1,6 @@
 // lumo-cli: Lumo's core for scripts and batch work, without a window.
 #include "cli/Command.h"
+#include "cli/PhotoCommand.h"
 
 #include <QCoreApplication>
 
@@ -10,8 +11,9 @@
 namespace {
 
 // Each command lives in a file of its own and adds one line here.
-const std::array<CliCommand, 0> kCommands = {{
-}};
+const std::array kCommands = {
+    CliCommand{"photo", "convert, check and resample registry photos", runPhotoCommand},
+};
 
 void printUsage(std::FILE *out)
 {
