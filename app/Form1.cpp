@@ -3,12 +3,17 @@
 #include "app/ClickableLabel.h"
 #include "app/PictureBox.h"
 #include "app/StorableTextValidator.h"
+#include "frame/FrameMoves.h"
 #include "frame/Twips.h"
 #include "frame/XiangKuang.h"
 #include "photo/PhotoError.h"
 #include "photo/PhotoSaver.h"
 #include "platform/Dialogs.h"
+#include "platform/KeyPoller.h"
+#include "platform/ScreenGrabber.h"
 #include "platform/Shell.h"
+#include "platform/ShutterSound.h"
+#include "platform/Speech.h"
 #include "roster/StudentView.h"
 #include "settings/MakeDirPath.h"
 #include "settings/NumberText.h"
@@ -16,6 +21,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -24,7 +31,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
+
+#include <exception>
 
 namespace {
 
@@ -85,6 +95,22 @@ int checkValue(const QCheckBox *box)
     }
     return 0;
 }
+
+// Marks a command as running for as long as it lasts, so that no key starts another meanwhile.
+class CommandScope
+{
+public:
+    explicit CommandScope(bool &running) : m_running(running), m_outer(running) { running = true; }
+    ~CommandScope() { m_running = m_outer; }
+    bool nested() const { return m_outer; }
+
+    CommandScope(const CommandScope &) = delete;
+    CommandScope &operator=(const CommandScope &) = delete;
+
+private:
+    bool &m_running;
+    bool m_outer;
+};
 
 void setCheckValue(QCheckBox *box, int value)
 {
@@ -304,6 +330,11 @@ void Form1::connectReactions()
     connect(CommandHelp, &QPushButton::clicked, this, &Form1::CommandHelp_Click);
     connect(CommandOpenDir, &QPushButton::clicked, this, &Form1::CommandOpenDir_Click);
     connect(WZsaVe, &QPushButton::clicked, this, &Form1::WZsaVe_Click);
+    connect(WzPai, &QPushButton::clicked, this, &Form1::WzPai_Click);
+    connect(CommandIn, &QPushButton::clicked, this, &Form1::CommandIn_Click);
+    connect(CommandOut, &QPushButton::clicked, this, &Form1::CommandOut_Click);
+    connect(CommandNextOne, &QPushButton::clicked, this, &Form1::CommandNextOne_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
     connect(TextNowXS, &QLineEdit::textChanged, this, &Form1::TextNowXS_Change);
     connect(ZhaoPKuan, &QLineEdit::textChanged, this, &Form1::ZhaoPKuan_Change);
@@ -717,6 +748,260 @@ void Form1::WZsaVe_Click()
         m_environment.dialogs.message(error.description());
     }
     Picture1->setFocus();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Screen capture
+
+void Form1::CapturePhoto()
+{
+    const frame::PhotoSize photo{programWide.QjZhaoPKuan, programWide.QjZhaoPGao};
+    if (photo.width <= 0 || photo.height <= 0) {
+        m_environment.dialogs.message(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
+        return;
+    }
+    // The frame is hidden for the copy, so that its lines are not in the photo, and shown
+    // again whatever happens.
+    struct ShowFrameAgain
+    {
+        XiangKuang *frame;
+        ~ShowFrameAgain()
+        {
+            frame->setVisible(true);
+            frame->Show();
+        }
+    } showAgain{m_xiangKuang.get()};
+    m_xiangKuang->setVisible(false);
+    m_environment.screen.letWindowsRepaint();
+
+    const QRect rectangle(twips::toPixels(m_xiangKuang->Left()), twips::toPixels(m_xiangKuang->Top()),
+                          photo.width, photo.height);
+    const QImage picture = m_environment.screen.grab(rectangle);
+    if (picture.isNull())
+        throw std::runtime_error("the screen could not be copied");
+    Picture1->setImage(picture);
+
+    const QString sound = m_environment.dataFilePath(QStringLiteral("QieZi.wav"));
+    if (!m_environment.shutterSound.play(sound))
+        qWarning().noquote() << "shutter sound:" << m_environment.shutterSound.lastError();
+}
+
+void Form1::WzPai_Click()
+{
+    try {
+        CapturePhoto();
+    } catch (const std::exception &) {
+        m_environment.dialogs.message(QStringLiteral("拍照失败：屏幕图像无法复制。"));
+    }
+    Picture1->setFocus();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Navigation and voice prompts
+
+void Form1::speak(const QString &text)
+{
+    if (m_environment.speech.isAvailable())
+        m_environment.speech.speak(text);
+}
+
+void Form1::CommandIn_Click()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    if (!FrameSysSetting->isHidden())
+        LabelSystemSit_Click();
+    Picture1->clear();
+    // A step that fails is skipped: the class moves on whatever happened to the photo.
+    try {
+        if (checkValue(CheckAutoPai) == 1)
+            CapturePhoto();
+    } catch (const std::exception &error) {
+        qWarning() << "capture failed:" << error.what();
+    }
+    try {
+        if (checkValue(CheckAutoSave) == 1)
+            SavePhoto();
+    } catch (const std::exception &error) {
+        qWarning() << "save failed:" << error.what();
+    }
+
+    const qint16 endOfClass = qint16(ZongShu + 1);
+    if (NowXS + 1 <= endOfClass)
+        NowXS = qint16(NowXS + 1);
+    moveToStudent(NowXS);
+
+    if (checkValue(CheckInNotYuYIn) != 1 && checkValue(CheckAutoSave) != 0) {
+        if (NowXS != endOfClass) {
+            speak(TextSay1->text() + Text1[2]->text() + TextSay2->text() + Text1[3]->text() +
+                  TextSay3->text());
+        } else {
+            speak(QStringLiteral("已是最后一位,照相结束!"));
+            CheckAutoSave->setChecked(false);
+            CheckAutoPai->setChecked(false);
+        }
+    }
+    Picture1->setFocus();
+}
+
+void Form1::CommandOut_Click()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    if (checkValue(CheckAutoSave) == 1) {
+        m_environment.dialogs.message(QStringLiteral("现在是浏览模式,不再自动拍照,自动保存!"));
+        CheckAutoSave->setChecked(false);
+        CheckAutoPai->setChecked(false);
+    }
+    if (NowXS > 1)
+        NowXS = qint16(NowXS - 1);
+    moveToStudent(NowXS);
+    Picture1->setFocus();
+}
+
+void Form1::CommandNextOne_Click()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    // Past the class the view can still show every row up to the table's end.
+    if (NowXS < roster::kHighestViewableIndex)
+        NowXS = qint16(NowXS + 1);
+    moveToStudent(NowXS);
+    Picture1->setFocus();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hotkey poller
+
+namespace {
+
+struct HotKeyAction
+{
+    HotKey key;
+    void (Form1::*action)();
+    bool showFrame; // bring the frame to the front afterwards
+};
+
+// One tick acts on every pressed key, in this order.
+const HotKeyAction kHotKeyActions[] = {
+    {HotKey::W, &Form1::moveFrameUp, true},
+    {HotKey::S, &Form1::moveFrameDown, true},
+    {HotKey::A, &Form1::moveFrameLeft, true},
+    {HotKey::D, &Form1::moveFrameRight, true},
+    {HotKey::CapsLock, &Form1::CommandIn_Click, false},
+    {HotKey::Q, &Form1::shrinkFrame, true},
+    {HotKey::E, &Form1::enlargeFrame, true},
+    {HotKey::F, &Form1::centreFrameOnCursor, true},
+    {HotKey::Up, &Form1::CommandOut_Click, true},
+    {HotKey::Down, &Form1::CommandNextOne_Click, true},
+    {HotKey::Left, &Form1::repeatCurrentName, false},
+    {HotKey::Right, &Form1::CommandIn_Click, true},
+};
+
+} // namespace
+
+void Form1::Timer1_Timer()
+{
+    // A tick inside a running command acts on no key; the keys wait for a later tick.
+    if (m_commandRunning || !m_xiangKuang)
+        return;
+    const HotKeySet keys = m_environment.keys.poll();
+    if (contains(keys, HotKey::F11))
+        toggleHotKeys();
+    if (checkValue(CheckHotKey) == 1)
+        return;
+    for (const HotKeyAction &entry : kHotKeyActions) {
+        if (!contains(keys, entry.key) || !m_xiangKuang)
+            continue;
+        (this->*entry.action)();
+        if (entry.showFrame && m_xiangKuang)
+            m_xiangKuang->Show();
+    }
+}
+
+void Form1::toggleHotKeys()
+{
+    const CommandScope scope(m_commandRunning);
+    const bool switchOff = checkValue(CheckHotKey) == 0;
+    CheckHotKey->setChecked(switchOff);
+    m_environment.dialogs.message(switchOff ? QStringLiteral("热键己关闭,恢复再次按F11")
+                                            : QStringLiteral("热键打开"),
+                                  QStringLiteral("关闭热键"));
+    QThread::msleep(300);
+}
+
+void Form1::moveFrameUp()
+{
+    if (const auto step = frame::moveStepTwips(YDStep->text()))
+        m_xiangKuang->setTop(float(m_xiangKuang->Top() - *step));
+}
+
+void Form1::moveFrameDown()
+{
+    if (const auto step = frame::moveStepTwips(YDStep->text()))
+        m_xiangKuang->setTop(float(*step + m_xiangKuang->Top()));
+}
+
+void Form1::moveFrameLeft()
+{
+    if (const auto step = frame::moveStepTwips(YDStep->text()))
+        m_xiangKuang->setLeft(float(m_xiangKuang->Left() - *step));
+}
+
+void Form1::moveFrameRight()
+{
+    if (const auto step = frame::moveStepTwips(YDStep->text()))
+        m_xiangKuang->setLeft(float(*step + m_xiangKuang->Left()));
+}
+
+void Form1::shrinkFrame()
+{
+    if (checkValue(Check1) != 0)
+        return;
+    const std::optional<int> width = frame::zoomedWidth(ZhaoPKuan->text(), -frame::kZoomStep);
+    if (!width)
+        return;
+    ZhaoPKuan->setText(QString::number(*width));
+    m_xiangKuang->setTop(float(m_xiangKuang->Top() + frame::zoomShiftTwips()));
+    m_xiangKuang->setLeft(float(m_xiangKuang->Left() + frame::zoomShiftTwips()));
+    setWidth(Width() - frame::zoomWindowWidthTwips());
+}
+
+void Form1::enlargeFrame()
+{
+    if (checkValue(Check1) != 0)
+        return;
+    const std::optional<int> width = frame::zoomedWidth(ZhaoPKuan->text(), frame::kZoomStep);
+    if (!width)
+        return;
+    ZhaoPKuan->setText(QString::number(*width));
+    m_xiangKuang->setTop(float(m_xiangKuang->Top() - frame::zoomShiftTwips()));
+    m_xiangKuang->setLeft(float(m_xiangKuang->Left() - frame::zoomShiftTwips()));
+    setWidth(Width() + frame::zoomWindowWidthTwips());
+    if (m_xiangKuang->Left() < 0)
+        m_xiangKuang->setLeft(0);
+    if (m_xiangKuang->Top() < 0)
+        m_xiangKuang->setTop(0);
+}
+
+void Form1::centreFrameOnCursor()
+{
+    const QPointF position =
+        frame::frameCentredOn(QCursor::pos(), {programWide.QjZhaoPKuan, programWide.QjZhaoPGao});
+    m_xiangKuang->setTop(float(position.y()));
+    m_xiangKuang->setLeft(float(position.x()));
+}
+
+void Form1::repeatCurrentName()
+{
+    const CommandScope scope(m_commandRunning);
+    speak(XueShengXinXi.name(NowXS));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -77,6 +77,27 @@ public:
     // Writes the number into TextNowXS; the view refreshes also when the text stays the same.
     void moveToStudent(qint16 index);
 
+    // Screen capture
+    void CapturePhoto();
+    void WzPai_Click();
+
+    // Navigation and voice prompts
+    void CommandIn_Click();
+    void CommandOut_Click();
+    void CommandNextOne_Click();
+
+    // Hotkey poller: one tick of Timer1, and what its keys do
+    void Timer1_Timer();
+    bool isCommandRunning() const { return m_commandRunning; }
+    void moveFrameUp();
+    void moveFrameDown();
+    void moveFrameLeft();
+    void moveFrameRight();
+    void shrinkFrame();
+    void enlargeFrame();
+    void centreFrameOnCursor();
+    void repeatCurrentName();
+
     // Photo save. SavePhoto throws photo::PhotoError when a step fails; the Save button shows it.
     void SavePhoto();
     void WZsaVe_Click();
@@ -194,6 +215,8 @@ private:
     QString settingValue(const settings::SettingLine &line) const;
     void setFrameSize(frame::PhotoSize photo);
     void showReviewPhoto(QLabel *slot, int row);
+    void speak(const QString &text);
+    void toggleHotKeys();
     bool applyTextRule(QLineEdit *box, const frame::TextRule &rule);
 
     ProgramEnvironment m_environment;
@@ -201,4 +224,5 @@ private:
     std::unique_ptr<photo::PhotoSaver> m_photoSaver;
     QString m_settingsFilePath;
     bool m_unloaded = false;
+    bool m_commandRunning = false; // a capture, save, announcement or message box is under way
 };

@@ -4,7 +4,11 @@
 #include <QString>
 
 class Dialogs;
+class KeyPoller;
+class ScreenGrabber;
 class Shell;
+class ShutterSound;
+class Speech;
 
 struct ProgramEnvironment
 {
@@ -13,6 +17,10 @@ struct ProgramEnvironment
     QString homeFolder;       // default photo and backup folders are made under it
     Shell &shell;
     Dialogs &dialogs;
+    KeyPoller &keys;
+    ScreenGrabber &screen;
+    Speech &speech;
+    ShutterSound &shutterSound;
 
     // A read-only data file (manual, shutter sound, workbook template): from the program folder
     // when it is there, otherwise from the installed data folder.

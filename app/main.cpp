@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFont>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -39,11 +40,23 @@ int main(int argc, char *argv[])
         QDir::homePath(),
         *services.shell,
         *services.dialogs,
+        *services.keys,
+        *services.screen,
+        *services.speech,
+        *services.shutterSound,
     };
 
     Form1 form(environment);
     form.Form_Load();
     form.show();
+
+    // What this desktop cannot do is said once, not on every key.
+    const QStringList unavailable = services.unavailable();
+    if (!unavailable.isEmpty()) {
+        QTimer::singleShot(0, &form, [&services, unavailable] {
+            services.dialogs->message(unavailable.join(u'\n'));
+        });
+    }
 
     // A logout or Ctrl+C ends Lumo through the same shut-down as closing the window.
     TerminationSignals terminationSignals;

@@ -1,7 +1,6 @@
 // Start-up time to a shown main window. Run on an X server: xvfb-run build/bench/startup_bench
 #include "app/Form1.h"
-#include "platform/Dialogs.h"
-#include "platform/Shell.h"
+#include "tests/support/FakePlatform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,28 +18,13 @@
 
 namespace {
 
-class SilentShell : public Shell
-{
-public:
-    bool openFile(const QString &) override { return true; }
-    bool openFolder(const QString &) override { return true; }
-};
-
-class SilentDialogs : public Dialogs
-{
-public:
-    void message(const QString &, const QString &) override {}
-    bool question(const QString &, const QString &) override { return true; }
-};
-
 // Creating the window, loading the settings (written by the first iteration), placing both
 // windows and showing them until the X server has exposed the main window.
 void BM_StartupInProcess(benchmark::State &state)
 {
     QTemporaryDir program, home, user;
-    SilentShell shell;
-    SilentDialogs dialogs;
-    const ProgramEnvironment environment{program.path(), user.path(), home.path(), shell, dialogs};
+    FakeDesktop desktop;
+    const ProgramEnvironment environment = desktop.environment(program.path(), user.path(), home.path());
     for (auto _ : state) {
         Form1 form(environment);
         form.Form_Load();

@@ -3,18 +3,9 @@
 // polls is not lost). Keys are only observed, never taken from the program that has the focus.
 #pragma once
 
+#include "frame/HotKeys.h"
+
 #include <QString>
-
-#include <bitset>
-
-enum class HotKey { F11, W, S, A, D, CapsLock, Q, E, F, Up, Down, Left, Right, Count };
-
-using HotKeySet = std::bitset<static_cast<std::size_t>(HotKey::Count)>;
-
-inline bool contains(const HotKeySet &keys, HotKey key)
-{
-    return keys.test(static_cast<std::size_t>(key));
-}
 
 class KeyPoller
 {

@@ -5,9 +5,10 @@
 
 namespace {
 
+// A box without a title of its own shows the program's title.
 QString titleOrProgramName(const QString &title)
 {
-    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    return title.isEmpty() ? QStringLiteral("Lumo") : title;
 }
 
 } // namespace

@@ -1,9 +1,20 @@
 #include "platform/QtScreenGrabber.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+
+#include <X11/Xlib.h>
+
+namespace {
+
+// Without this pause about one capture in twenty still shows the frame's lines.
+constexpr int kRepaintMilliseconds = 50;
+
+} // namespace
 
 QImage QtScreenGrabber::grab(const QRect &screenRect)
 {
@@ -25,4 +36,15 @@ QImage QtScreenGrabber::grab(const QRect &screenRect)
         painter.drawPixmap(part.topLeft() - screenRect.topLeft(), pixels);
     }
     return picture;
+}
+
+void QtScreenGrabber::letWindowsRepaint()
+{
+    if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        XSync(x11->display(), False);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < kRepaintMilliseconds)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
+                                        int(kRepaintMilliseconds - waited.elapsed()));
 }

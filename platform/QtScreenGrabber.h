@@ -7,4 +7,5 @@ class QtScreenGrabber : public ScreenGrabber
 {
 public:
     QImage grab(const QRect &screenRect) override;
+    void letWindowsRepaint() override;
 };

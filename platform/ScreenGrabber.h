@@ -12,4 +12,8 @@ public:
     // The pixels of the rectangle in screen coordinates, exactly its size; pixels that lie off
     // every screen are black. A null image when nothing could be copied.
     virtual QImage grab(const QRect &screenRect) = 0;
+
+    // Waits until the window system has carried out what was asked of it (hiding the frame)
+    // and the windows below have repainted, so that a grab shows them.
+    virtual void letWindowsRepaint() = 0;
 };

@@ -31,9 +31,9 @@ protected:
     }
 
     QTemporaryDir root;
-    FakeShell shell;
-    FakeDialogs dialogs;
-    ProgramEnvironment environment{root.path(), root.path(), root.path(), shell, dialogs};
+    FakeDesktop desktop;
+    FakeDialogs &dialogs = desktop.dialogs;
+    ProgramEnvironment environment = desktop.environment(root.path(), root.path(), root.path());
     Form1 form{environment};
 };
 

@@ -131,8 +131,8 @@ TEST_F(MainWindow, SettingsLiveInTheUserFolderWhenTheProgramFolderIsReadOnly)
 
 TEST_F(MainWindow, ASettingsFileThatCannotBeWrittenIsReported)
 {
-    const ProgramEnvironment environment{program.path(), QStringLiteral("/proc/self/lumo"),
-                                         home.path(), shell, dialogs};
+    const ProgramEnvironment environment =
+        desktop.environment(program.path(), QStringLiteral("/proc/self/lumo"), home.path());
     form = std::make_unique<Form1>(environment);
     form->Form_Load();
     // The program folder's settings folder is taken away while Lumo runs.

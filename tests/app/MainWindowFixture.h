@@ -20,9 +20,8 @@ class MainWindow : public ::testing::Test
 protected:
     void start(const QString &programFolder = QString())
     {
-        const ProgramEnvironment environment{
-            programFolder.isEmpty() ? program.path() : programFolder, user.path(), home.path(),
-            shell, dialogs};
+        const ProgramEnvironment environment = desktop.environment(
+            programFolder.isEmpty() ? program.path() : programFolder, user.path(), home.path());
         form = std::make_unique<Form1>(environment);
         form->Form_Load();
     }
@@ -44,8 +43,9 @@ protected:
     }
 
     QTemporaryDir program, home, user;
-    FakeShell shell;
-    FakeDialogs dialogs;
+    FakeDesktop desktop;
+    FakeShell &shell = desktop.shell;
+    FakeDialogs &dialogs = desktop.dialogs;
     std::unique_ptr<Form1> form;
 };
 
