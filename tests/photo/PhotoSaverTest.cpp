@@ -299,3 +299,17 @@ TEST(DpiStep, APictureThatCannotLoadEndsTheStepAndKeepsTheFile)
     EXPECT_EQ(photo::dotsPerInch(written), 254);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
+
+TEST(DpiStep, APictureThatCannotBecomeACimageIsToldAndNothingIsWritten)
+{
+    QTemporaryDir folder;
+    FakeDialogs dialogs;
+    photo::DpiStep step(dialogs);
+    const QString path = folder.filePath(QStringLiteral("wide.jpg"));
+    photo::SaveBitmap(gradientImage(photo::Cimage::kMaxSide + 1, 1), path);
+    const QByteArray before = readBytes(path);
+    EXPECT_FALSE(step.AdjustDpi(path, path));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("错误的图像文件")});
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_TRUE(step.DstImage.isEmpty());
+}
