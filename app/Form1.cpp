@@ -39,6 +39,7 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Lumo");
+const QString kCaptureFailed = QStringLiteral("拍照失败：屏幕图像无法复制。");
 const QString kVersion = QStringLiteral("v2.0");
 
 // Distance from the main window's left edge to its right edge beyond the photo frame.
@@ -791,7 +792,7 @@ void Form1::WzPai_Click()
     try {
         CapturePhoto();
     } catch (const std::exception &) {
-        m_environment.dialogs.message(QStringLiteral("拍照失败：屏幕图像无法复制。"));
+        m_environment.dialogs.message(kCaptureFailed);
     }
     Picture1->setFocus();
 }
@@ -814,24 +815,30 @@ void Form1::CommandIn_Click()
     if (!FrameSysSetting->isHidden())
         LabelSystemSit_Click();
     Picture1->clear();
-    // A step that fails is skipped: the class moves on whatever happened to the photo.
+    // A step that fails is skipped and the class moves on, but the operator is told, so that
+    // the student can be photographed again.
+    QStringList failures;
     try {
         if (checkValue(CheckAutoPai) == 1)
             CapturePhoto();
-    } catch (const std::exception &error) {
-        qWarning() << "capture failed:" << error.what();
+    } catch (const std::exception &) {
+        failures << kCaptureFailed;
     }
     try {
         if (checkValue(CheckAutoSave) == 1)
             SavePhoto();
+    } catch (const photo::PhotoError &error) {
+        failures << error.description();
     } catch (const std::exception &error) {
-        qWarning() << "save failed:" << error.what();
+        failures << QString::fromLocal8Bit(error.what());
     }
 
     const qint16 endOfClass = qint16(ZongShu + 1);
     if (NowXS + 1 <= endOfClass)
         NowXS = qint16(NowXS + 1);
     moveToStudent(NowXS);
+    if (!failures.isEmpty())
+        m_environment.dialogs.message(failures.join(u'\n'));
 
     if (checkValue(CheckInNotYuYIn) != 1 && checkValue(CheckAutoSave) != 0) {
         if (NowXS != endOfClass) {

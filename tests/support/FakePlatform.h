@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 class FakeShell : public Shell
 {
@@ -118,11 +119,14 @@ public:
     bool speak(const QString &text) override
     {
         spoken << text;
+        if (whileSpeaking)
+            whileSpeaking();
         return available;
     }
 
     QStringList spoken;
     bool available = true;
+    std::function<void()> whileSpeaking; // runs as if the window went on working meanwhile
 };
 
 class FakeShutterSound : public ShutterSound
