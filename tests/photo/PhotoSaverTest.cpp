@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 using namespace phototest;
 using photo::SaveStatus;
