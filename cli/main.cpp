@@ -1,5 +1,6 @@
 // lumo-cli: Lumo's core for scripts and batch work, without a window.
 #include "cli/Command.h"
+#include "cli/RosterCommand.h"
 
 #include <QCoreApplication>
 
@@ -10,8 +11,10 @@
 namespace {
 
 // Each command lives in a file of its own and adds one line here.
-const std::array<CliCommand, 0> kCommands = {{
-}};
+const std::array kCommands = {
+    CliCommand{"roster", "show a workbook's class list, or write photo marks into it",
+               runRosterCommand},
+};
 
 void printUsage(std::FILE *out)
 {
