@@ -211,7 +211,7 @@ private:
 };
 
 void fixPositions(QByteArray &stream, const std::vector<Record> &records,
-                  const std::vector<std::uint32_t> &newOffsets, const biff::Substream &sheet)
+                  const std::vector<std::uint32_t> &newOffsets)
 {
     const PositionMap map(records, newOffsets);
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -224,21 +224,56 @@ void fixPositions(QByteArray &stream, const std::vector<Record> &records,
                 le::put32(stream, at + 12, map(le::u32(r.data, 12)));
             for (qsizetype k = 16; k + 4 <= r.data.size(); k += 4)
                 le::put32(stream, at + k, map(le::u32(r.data, k)));
-        } else if (r.type == biff::DbCell && i > sheet.first && i < sheet.eof &&
-                   r.data.size() >= 4) {
-            // Offsets relative to the block's first ROW record and to each row's first cell.
-            const std::uint32_t oldRows = r.offset - le::u32(r.data, 0);
-            const std::uint32_t newRows = map(oldRows);
-            le::put32(stream, at, newOffsets[i] - newRows);
-            std::uint32_t oldCell = oldRows + kRowRecordSize;
-            std::uint32_t newCell = newRows + kRowRecordSize;
-            for (qsizetype k = 4; k + 2 <= r.data.size(); k += 2) {
-                const std::uint32_t oldNext = oldCell + le::u16(r.data, k);
-                const std::uint32_t newNext = map(oldNext);
-                le::put16(stream, at + k, std::uint16_t(newNext - newCell));
-                oldCell = oldNext;
-                newCell = newNext;
+        }
+    }
+}
+
+// Sets each DBCELL of the sheet from the records as they now lie: the distance back to the
+// block's first ROW record, then the position of each row's first cell, relative to the second
+// ROW record for the first row and to the previous row's first cell after that (0 for a row
+// without cells, and for entries beyond the block's rows).
+void recomputeDbCells(QByteArray &stream, std::uint32_t sheetOffset)
+{
+    QString error;
+    const auto records = biff::splitRecords(stream, &error);
+    if (!records)
+        return;
+    const auto sheet = biff::findSubstream(*records, sheetOffset, &error);
+    if (!sheet)
+        return;
+    std::size_t blockStart = sheet->first + 1;
+    for (std::size_t i = sheet->first + 1; i < sheet->eof; ++i) {
+        const Record &r = (*records)[i];
+        if (r.type != biff::DbCell) {
+            if (r.type == biff::Row && i > 0 && (*records)[i - 1].type != biff::Row)
+                blockStart = i;
+            continue;
+        }
+        std::vector<std::size_t> rowRecords;
+        for (std::size_t k = blockStart; k < i && (*records)[k].type == biff::Row; ++k)
+            rowRecords.push_back(k);
+        if (rowRecords.empty() || r.data.size() < 4)
+            continue;
+        std::map<std::uint16_t, std::uint32_t> firstCell;
+        for (std::size_t k = rowRecords.back() + 1; k < i; ++k) {
+            const auto range = cellRange((*records)[k]);
+            if (range)
+                firstCell.emplace(range->row, (*records)[k].offset);
+        }
+        const qsizetype at = qsizetype(r.offset) + 4;
+        const std::uint32_t rowsStart = (*records)[rowRecords.front()].offset;
+        le::put32(stream, at, r.offset - rowsStart);
+        std::uint32_t previous = rowsStart + kRowRecordSize;
+        for (qsizetype k = 0; 4 + 2 * k + 2 <= r.data.size(); ++k) {
+            std::uint16_t distance = 0;
+            if (std::size_t(k) < rowRecords.size()) {
+                const auto found = firstCell.find(le::u16((*records)[rowRecords[std::size_t(k)]].data, 0));
+                if (found != firstCell.end()) {
+                    distance = std::uint16_t(found->second - previous);
+                    previous = found->second;
+                }
             }
+            le::put16(stream, at + 4 + 2 * k, distance);
         }
     }
 }
@@ -344,7 +379,8 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
 
     std::vector<std::uint32_t> newOffsets;
     QByteArray stream = editor.build(newOffsets);
-    fixPositions(stream, records, newOffsets, sheet);
+    fixPositions(stream, records, newOffsets);
+    recomputeDbCells(stream, newOffsets[sheet.first]);
     auto file = rewriteCompoundFile(*parts->container, std::size_t(parts->workbookStream), stream,
                                     &result.error);
     if (file)
