@@ -1,6 +1,7 @@
 // lumo-cli: Lumo's core for scripts and batch work, without a window.
 #include "cli/Command.h"
 #include "cli/PhotoCommand.h"
+#include "cli/RosterCommand.h"
 
 #include <QCoreApplication>
 
@@ -13,6 +14,8 @@ namespace {
 // Each command lives in a file of its own and adds one line here.
 const std::array kCommands = {
     CliCommand{"photo", "convert, check and resample registry photos", runPhotoCommand},
+    CliCommand{"roster", "show a workbook's class list, or write photo marks into it",
+               runRosterCommand},
 };
 
 void printUsage(std::FILE *out)

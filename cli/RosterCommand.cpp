@@ -1,0 +1,90 @@
+// "lumo-cli roster": the class list of a workbook as the import reads it, and the photo marks
+// written into it as the shut-down does.
+#include "cli/RosterCommand.h"
+
+#include "roster/RosterImport.h"
+#include "roster/RosterWriteBack.h"
+
+
+#include <cstdio>
+
+namespace {
+
+void printLine(std::FILE *out, const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), out);
+    std::fputc('\n', out);
+}
+
+int showUsage(std::FILE *out)
+{
+    printLine(out, QStringLiteral(
+                       "usage: lumo-cli roster show WORKBOOK\n"
+                       "       lumo-cli roster mark WORKBOOK NUMBER...\n\n"
+                       "show: one tab-separated line per student (number, name, ID-card number, "
+                       "photo mark, class), then the import's summary.\n"
+                       "mark: writes the photo mark \"是\" into column C of those students' rows.\n"
+                       "Workbooks: .xls (Excel 97 and later), .xlsx, .csv (UTF-8 or GBK); the "
+                       "class list is the sheet \"sheet1\"."));
+    return out == stdout ? 0 : 2;
+}
+
+int show(const QString &path)
+{
+    RosterTable table;
+    const RosterImportResult result = importRoster(path, table);
+    if (!result.ok) {
+        printLine(stderr, kWorkbookRequirementsMessage);
+        printLine(stderr, QStringLiteral("(%1)").arg(result.reason));
+        return 1;
+    }
+    for (int row = 1; row <= result.studentCount; ++row) {
+        printLine(stdout, QStringList{QString::number(row), table.name(row), table.idNumber(row),
+                                      table.photoMark(row), table.className(row)}
+                              .join(u'\t'));
+    }
+    printLine(stdout, importSummary(result));
+    return 0;
+}
+
+int mark(const QString &path, const QStringList &numbers)
+{
+    RosterTable table;
+    const RosterImportResult imported = importRoster(path, table);
+    if (!imported.ok) {
+        printLine(stderr, kWorkbookRequirementsMessage);
+        printLine(stderr, QStringLiteral("(%1)").arg(imported.reason));
+        return 1;
+    }
+    for (const QString &text : numbers) {
+        bool ok = false;
+        const int number = text.toInt(&ok);
+        if (!ok || number < 1 || number > imported.studentCount) {
+            printLine(stderr, QStringLiteral("lumo-cli roster: no student number %1").arg(text));
+            return 2;
+        }
+        table.setCell(number, RosterTable::kPhotoMark, kPhotoTakenMark);
+    }
+    const WriteBackResult result = writePhotoMarks(path, photoMarksOf(table));
+    for (const QString &note : result.notes)
+        printLine(stderr, note);
+    if (!result.ok) {
+        printLine(stderr, QStringLiteral("lumo-cli roster: nothing written: %1").arg(result.error));
+        return 1;
+    }
+    printLine(stdout, QStringLiteral("%1 photo marks written").arg(result.written));
+    return 0;
+}
+
+} // namespace
+
+int runRosterCommand(const QStringList &arguments)
+{
+    if (arguments.value(0) == u"--help" || arguments.value(0) == u"-h")
+        return showUsage(stdout);
+    if (arguments.size() == 2 && arguments[0] == u"show")
+        return show(arguments[1]);
+    if (arguments.size() >= 3 && arguments[0] == u"mark")
+        return mark(arguments[1], arguments.mid(2));
+    return showUsage(stderr);
+}

@@ -1,0 +1,53 @@
+#include "roster/RosterImport.h"
+
+#include "roster/Workbook.h"
+
+#include <QDir>
+
+namespace {
+
+// An ID-card number shorter than this counts as none.
+constexpr int kShortestIdNumber = 10;
+
+} // namespace
+
+QString workbookPath(const QString &text, const QString &programFolder)
+{
+    if (QDir::isRelativePath(text))
+        return programFolder + QDir::separator() + text;
+    return text;
+}
+
+RosterImportResult importRoster(const QString &path, RosterTable &table)
+{
+    RosterImportResult result;
+    const SheetReadResult read = readWorkbookFile(path);
+    if (!read.ok()) {
+        result.reason = read.error;
+        return result;
+    }
+    for (int row = 0; row < SheetGrid::kRows; ++row) {
+        for (int column = 0; column < SheetGrid::kColumns; ++column)
+            table.setCell(row, column + 1, read.grid.cell(row, column));
+        // The header row never ends the list, even with an empty column A: reading on keeps a
+        // previous class's students from being counted again.
+        if (row > 0 && read.grid.cell(row, 0).isEmpty())
+            break;
+    }
+    for (int row = 1; row < SheetGrid::kRows; ++row) {
+        if (table.name(row).isEmpty())
+            break;
+        ++result.studentCount;
+        if (table.idNumber(row).size() < kShortestIdNumber)
+            ++result.withoutIdCount;
+    }
+    result.ok = true;
+    return result;
+}
+
+QString importSummary(const RosterImportResult &result)
+{
+    return QStringLiteral("本此共导入%1名学生，其中有%2名无身份证学生")
+        .arg(result.studentCount)
+        .arg(result.withoutIdCount);
+}

@@ -1,0 +1,17 @@
+// A class-list workbook of any supported kind (.xls, .xlsx, .csv), chosen by its first bytes.
+#pragma once
+
+#include "roster/PhotoMarks.h"
+#include "roster/SheetGrid.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The largest workbook file we read; class lists are far smaller.
+constexpr qint64 kLargestWorkbook = 256 * 1024 * 1024;
+
+SheetReadResult readWorkbook(const QByteArray &bytes);
+SheetReadResult readWorkbookFile(const QString &path);
+
+// The bytes with "是" in column C at the given 0-based rows of the sheet "sheet1".
+MarkedBytes markWorkbook(const QByteArray &bytes, const std::vector<int> &rows);

@@ -1,0 +1,164 @@
+#include "roster/XlsxPackage.h"
+
+#include "roster/SheetGrid.h"
+
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <cstring>
+
+namespace xlsx {
+namespace {
+
+bool parseXml(pugi::xml_document &document, const QByteArray &bytes)
+{
+    return document.load_buffer(bytes.constData(), std::size_t(bytes.size()),
+                                pugi::parse_default | pugi::parse_ws_pcdata);
+}
+
+pugi::xml_node child(pugi::xml_node parent, const char *name)
+{
+    for (pugi::xml_node node : parent.children()) {
+        if (std::strcmp(localName(node.name()), name) == 0)
+            return node;
+    }
+    return {};
+}
+
+// An attribute by its local name ("r:id" and "id" alike).
+pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
+{
+    for (pugi::xml_attribute a : node.attributes()) {
+        if (std::strcmp(localName(a.name()), name) == 0)
+            return a;
+    }
+    return {};
+}
+
+// A relationship target, relative to the folder of the part that owns it, or absolute.
+QString resolveTarget(const QString &base, QString target)
+{
+    if (target.startsWith(u'/'))
+        return target.mid(1);
+    QString folder = base;
+    while (target.startsWith(u"../")) {
+        target = target.mid(3);
+        folder = folder.section(u'/', 0, -2);
+    }
+    return folder.isEmpty() ? target : folder + u'/' + target;
+}
+
+} // namespace
+
+const char *localName(const char *name)
+{
+    const char *colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+std::unique_ptr<Package> Package::open(const QByteArray &bytes, QString *error)
+{
+    zip_error_t zipError;
+    zip_error_init(&zipError);
+    zip_source_t *source =
+        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &zipError);
+    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zipError) : nullptr;
+    if (!archive) {
+        *error = QStringLiteral("not a readable ZIP archive: ") +
+                 QString::fromUtf8(zip_error_strerror(&zipError));
+        if (source)
+            zip_source_free(source);
+        zip_error_fini(&zipError);
+        return nullptr;
+    }
+    zip_error_fini(&zipError);
+    return std::unique_ptr<Package>(new Package(archive));
+}
+
+Package::~Package()
+{
+    zip_discard(m_archive);
+}
+
+bool Package::hasPart(const QString &name) const
+{
+    return zip_name_locate(m_archive, name.toUtf8().constData(), 0) >= 0;
+}
+
+std::optional<QByteArray> Package::part(const QString &name, QString *error) const
+{
+    zip_file_t *file = zip_fopen(m_archive, name.toUtf8().constData(), 0);
+    if (!file) {
+        *error = QStringLiteral("ZIP entry missing or unreadable: ") + name;
+        return std::nullopt;
+    }
+    QByteArray data;
+    char buffer[65536];
+    for (;;) {
+        const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
+        if (got < 0) {
+            *error = QStringLiteral("ZIP entry damaged: ") + name;
+            zip_fclose(file);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        if (data.size() + got > kLargestPart) {
+            *error = QStringLiteral("ZIP entry too large: ") + name;
+            zip_fclose(file);
+            return std::nullopt;
+        }
+        data.append(buffer, qsizetype(got));
+    }
+    zip_fclose(file);
+    return data;
+}
+
+std::optional<Package::SheetParts> Package::classListSheet(QString *error) const
+{
+    const auto workbookBytes = part(QStringLiteral("xl/workbook.xml"), error);
+    const auto relationsBytes = part(QStringLiteral("xl/_rels/workbook.xml.rels"), error);
+    if (!workbookBytes || !relationsBytes)
+        return std::nullopt;
+    pugi::xml_document workbook;
+    pugi::xml_document relations;
+    if (!parseXml(workbook, *workbookBytes) || !parseXml(relations, *relationsBytes)) {
+        *error = QStringLiteral("workbook part is not well-formed XML");
+        return std::nullopt;
+    }
+
+    QString sheetId;
+    const pugi::xml_node sheets = child(child(workbook, "workbook"), "sheets");
+    for (pugi::xml_node sheet : sheets.children()) {
+        if (std::strcmp(localName(sheet.name()), "sheet") == 0 &&
+            isClassListSheetName(QString::fromUtf8(attribute(sheet, "name").value()))) {
+            sheetId = QString::fromUtf8(attribute(sheet, "id").value());
+            break;
+        }
+    }
+    if (sheetId.isEmpty()) {
+        *error = QStringLiteral("workbook has no sheet named sheet1");
+        return std::nullopt;
+    }
+
+    SheetParts parts;
+    for (pugi::xml_node relation : child(relations, "Relationships").children()) {
+        const QString id = QString::fromUtf8(attribute(relation, "Id").value());
+        const QString type = QString::fromUtf8(attribute(relation, "Type").value());
+        const QString target =
+            resolveTarget(QStringLiteral("xl"), QString::fromUtf8(attribute(relation, "Target").value()));
+        if (id == sheetId)
+            parts.sheet = target;
+        else if (type.endsWith(u"/sharedStrings"))
+            parts.sharedStrings = target;
+    }
+    if (parts.sheet.isEmpty() || !hasPart(parts.sheet)) {
+        *error = QStringLiteral("sheet1 has no worksheet part");
+        return std::nullopt;
+    }
+    if (!parts.sharedStrings.isEmpty() && !hasPart(parts.sharedStrings))
+        parts.sharedStrings.clear();
+    return parts;
+}
+
+} // namespace xlsx
