@@ -14,11 +14,14 @@
 #include "platform/Shell.h"
 #include "platform/ShutterSound.h"
 #include "platform/Speech.h"
+#include "roster/RosterImport.h"
+#include "roster/RosterWriteBack.h"
 #include "roster/StudentView.h"
 #include "settings/MakeDirPath.h"
 #include "settings/NumberText.h"
 #include "settings/SettingsLocation.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
@@ -329,6 +332,8 @@ void Form1::connectReactions()
     connect(LabelSystemSit, &ClickableLabel::clicked, this, &Form1::LabelSystemSit_Click);
     connect(LabelJieSHao, &ClickableLabel::clicked, this, &Form1::LabelJieSHao_Click);
     connect(CommandHelp, &QPushButton::clicked, this, &Form1::CommandHelp_Click);
+    connect(DaoRuExcel, &QPushButton::clicked, this, &Form1::DaoRuExcel_Click);
+    connect(CommandDaoRuExcel, &QPushButton::clicked, this, &Form1::CommandDaoRuExcel_Click);
     connect(CommandOpenDir, &QPushButton::clicked, this, &Form1::CommandOpenDir_Click);
     connect(WZsaVe, &QPushButton::clicked, this, &Form1::WZsaVe_Click);
     connect(WzPai, &QPushButton::clicked, this, &Form1::WzPai_Click);
@@ -397,6 +402,7 @@ void Form1::Form_Unload()
     LabelQjKG->setText(QString::number(programWide.QjKG));
     LabelQjKK->setText(QString::number(programWide.QjKK));
     SaveSettings();
+    SaveToExcel();
     m_xiangKuang->close();
     m_xiangKuang.reset();
 }
@@ -611,6 +617,55 @@ void Form1::OpenFolder(const QString &folder)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Class list import and write-back
+
+void Form1::DaoRuExcel_Click()
+{
+    ZongRenShu->setText(QStringLiteral("0"));
+    YiZhao->setText(QStringLiteral("0"));
+    ShengYu->clear();
+    TextBanJi->clear();
+    ExcelPath = workbookPath(TextExcelPath->text(), m_environment.programFolder);
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const RosterImportResult result = importRoster(ExcelPath, XueShengXinXi);
+    QApplication::restoreOverrideCursor();
+    if (!result.ok) {
+        qWarning().noquote() << "import of" << ExcelPath << "failed:" << result.reason;
+        m_environment.dialogs.message(kWorkbookRequirementsMessage, kWorkbookRequirementsTitle);
+        return;
+    }
+    ZongShu = qint16(result.studentCount);
+    WuShenFenShu = qint16(result.withoutIdCount);
+    m_environment.dialogs.message(importSummary(result), kImportSummaryTitle);
+    moveToStudent(1);
+    Picture1->setFocus();
+}
+
+void Form1::CommandDaoRuExcel_Click()
+{
+    const QString chosen = m_environment.dialogs.openFileName();
+    if (chosen.isEmpty())
+        return; // cancelled: the class in the window stays as it is
+    TextExcelPath->setText(QDir::toNativeSeparators(chosen));
+    DaoRuExcel_Click();
+}
+
+void Form1::SaveToExcel()
+{
+    const std::vector<PhotoMark> marks = photoMarksOf(XueShengXinXi);
+    if (ExcelPath.isEmpty() || marks.empty())
+        return;
+    // A workbook that cannot be written stays as it was; the marks can be found again from the
+    // photos by the next run's review.
+    const WriteBackResult result = writePhotoMarks(ExcelPath, marks);
+    if (!result.ok)
+        qWarning().noquote() << "photo marks not written into" << ExcelPath << ":" << result.error;
+    for (const QString &note : result.notes)
+        qWarning().noquote() << "photo marks:" << note;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Current student view and review pane
 
 void Form1::moveToStudent(qint16 index)
@@ -682,7 +737,7 @@ void Form1::ShowXueSheng()
 
     // The previous student's photo exists: the mark set now is counted by the next refresh.
     YiZhaoShu = qint16(roster::countPhotographed(XueShengXinXi));
-    XueShengXinXi.setCell(current - 1, RosterTable::kPhotoMark, roster::kPhotographedMark);
+    XueShengXinXi.setCell(current - 1, RosterTable::kPhotoMark, kPhotoTakenMark);
 }
 
 void Form1::showReviewPhoto(QLabel *slot, int row)

@@ -71,6 +71,11 @@ public:
     void CommandOpenDir_Click();
     void OpenFolder(const QString &folder);
 
+    // Class list import and write-back
+    void DaoRuExcel_Click();
+    void CommandDaoRuExcel_Click();
+    void SaveToExcel();
+
     // Current student view and review pane
     void TextNowXS_Change();
     void ShowXueSheng();

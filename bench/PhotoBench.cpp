@@ -3,7 +3,7 @@
 #include "photo/Cimage.h"
 #include "photo/PhotoSaver.h"
 #include "photo/ResizeImage.h"
-#include "platform/Dialogs.h"
+#include "tests/support/FakePlatform.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -107,18 +107,11 @@ BENCHMARK(BM_OpenCvResize_OneThread)
     ->Unit(benchmark::kMicrosecond);
 #endif
 
-class YesDialogs : public Dialogs
-{
-public:
-    void message(const QString &, const QString &) override {}
-    bool question(const QString &, const QString &) override { return true; }
-};
-
 // First write, DPI step, backup and size step of a 300 x 369 capture, every write durable.
 void BM_SavePhoto(benchmark::State &state)
 {
     QTemporaryDir folder;
-    YesDialogs dialogs;
+    FakeDialogs dialogs; // answers Yes
     photo::PhotoSaver saver(dialogs);
     photo::SaveRequest request;
     request.outputFolder = folder.filePath(QStringLiteral("out"));

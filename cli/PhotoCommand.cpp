@@ -81,6 +81,7 @@ public:
         std::fprintf(stderr, "%s\n", qPrintable(text));
         return false;
     }
+    QString openFileName() override { return QString(); }
     int messages = 0;
 };
 

@@ -13,4 +13,7 @@ public:
 
     // A question with Yes and No; true for Yes.
     virtual bool question(const QString &text, const QString &title = QString()) = 0;
+
+    // The open-file dialog: the chosen file, or an empty text when the operator cancelled.
+    virtual QString openFileName() = 0;
 };

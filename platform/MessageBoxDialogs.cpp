@@ -1,6 +1,7 @@
 #include "platform/MessageBoxDialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -22,4 +23,9 @@ bool MessageBoxDialogs::question(const QString &text, const QString &title)
 {
     return QMessageBox::question(QApplication::activeWindow(), titleOrProgramName(title), text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString MessageBoxDialogs::openFileName()
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow());
 }

@@ -8,4 +8,5 @@ class MessageBoxDialogs : public Dialogs
 public:
     void message(const QString &text, const QString &title) override;
     bool question(const QString &text, const QString &title) override;
+    QString openFileName() override;
 };

@@ -26,13 +26,19 @@ RosterImportResult importRoster(const QString &path, RosterTable &table)
         result.reason = read.error;
         return result;
     }
-    for (int row = 0; row < SheetGrid::kRows; ++row) {
+    int endRow = 0;
+    for (; endRow < SheetGrid::kRows; ++endRow) {
         for (int column = 0; column < SheetGrid::kColumns; ++column)
-            table.setCell(row, column + 1, read.grid.cell(row, column));
+            table.setCell(endRow, column + 1, read.grid.cell(endRow, column));
         // The header row never ends the list, even with an empty column A: reading on keeps a
         // previous class's students from being counted again.
-        if (row > 0 && read.grid.cell(row, 0).isEmpty())
+        if (endRow > 0 && read.grid.cell(endRow, 0).isEmpty())
             break;
+    }
+    // Rows of an earlier, longer class after this class's end would show up past its end.
+    for (int row = endRow + 1; row < RosterTable::kRows; ++row) {
+        for (int column = 0; column < RosterTable::kColumns; ++column)
+            table.setCell(row, column, QString());
     }
     for (int row = 1; row < SheetGrid::kRows; ++row) {
         if (table.name(row).isEmpty())

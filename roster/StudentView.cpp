@@ -1,5 +1,7 @@
 #include "roster/StudentView.h"
 
+#include "photo/PhotoSaver.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -28,7 +30,7 @@ int countPhotographed(const RosterTable &table)
 {
     int count = 0;
     for (int row = 1; row < RosterTable::kRows; ++row) {
-        if (table.photoMark(row) == kPhotographedMark)
+        if (table.photoMark(row) == kPhotoTakenMark)
             ++count;
         if (table.name(row).isEmpty())
             break;
@@ -36,22 +38,11 @@ int countPhotographed(const RosterTable &table)
     return count;
 }
 
-bool isPlainFileName(const QString &name)
-{
-    if (name.isEmpty() || name == u"." || name == u"..")
-        return false;
-    for (QChar c : name) {
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
-}
-
 QString findStudentPhoto(const QString &outputFolder, const QString &backupFolder,
                          const QString &idNumber)
 {
     const QString fileName = idNumber + QStringLiteral(".jpg");
-    if (!isPlainFileName(idNumber))
+    if (idNumber.isEmpty() || !photo::isPlainFileKey(idNumber))
         return QString();
     for (const QString &folder : {outputFolder, backupFolder}) {
         const QString path = QDir(folder).filePath(fileName);

@@ -2,6 +2,7 @@
 // after the next one, the count of students photographed, and where a student's photo is.
 #pragma once
 
+#include "roster/PhotoMarks.h"
 #include "roster/RosterTable.h"
 
 #include <QString>
@@ -27,12 +28,6 @@ UpcomingList upcomingStudents(const RosterTable &table, int current);
 
 // Students from row 1 on whose photo mark is "是", up to the end of the class.
 int countPhotographed(const RosterTable &table);
-
-inline const QString kPhotographedMark = QStringLiteral("是");
-
-// A text that may be used as a file name inside a folder: not empty, no path separator, not
-// "." or "..", no control character.
-bool isPlainFileName(const QString &name);
 
 // The student's photo, "<ID-card number>.jpg", in the output folder or else in the backup
 // folder; empty when neither holds it or the number cannot be a file name.

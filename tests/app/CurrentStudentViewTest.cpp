@@ -108,7 +108,7 @@ TEST_F(CurrentStudentView, PhotosAreShownAndMarkedOneRefreshLate)
     writePhoto(backup, 5); // only the backup copy is left
     form->moveToStudent(6);
     EXPECT_FALSE(form->ImageSt01->pixmap().isNull());
-    EXPECT_EQ(form->XueShengXinXi.photoMark(5), roster::kPhotographedMark);
+    EXPECT_EQ(form->XueShengXinXi.photoMark(5), kPhotoTakenMark);
     EXPECT_EQ(form->YiZhao->text(), QStringLiteral("0")) << "counted before the mark was set";
 
     writePhoto(output, 6);
@@ -116,7 +116,7 @@ TEST_F(CurrentStudentView, PhotosAreShownAndMarkedOneRefreshLate)
     EXPECT_EQ(form->YiZhao->text(), QStringLiteral("1"));
     EXPECT_EQ(form->ShengYu->text(), QStringLiteral("9"));
     EXPECT_FALSE(form->ImageST02->pixmap().isNull()) << "student 5 in the older slot";
-    EXPECT_EQ(form->XueShengXinXi.photoMark(6), roster::kPhotographedMark);
+    EXPECT_EQ(form->XueShengXinXi.photoMark(6), kPhotoTakenMark);
 
     form->moveToStudent(9); // student 8 has no photo: nothing is recounted or marked
     EXPECT_TRUE(form->ImageSt01->pixmap().isNull());
@@ -130,7 +130,7 @@ TEST_F(CurrentStudentView, AnUnreadablePhotoLeavesANote)
     form->moveToStudent(3);
     EXPECT_TRUE(form->ImageSt01->pixmap().isNull());
     EXPECT_EQ(form->ImageSt01->text(), QStringLiteral("照片无法读取"));
-    EXPECT_EQ(form->XueShengXinXi.photoMark(2), roster::kPhotographedMark) << "the file exists";
+    EXPECT_EQ(form->XueShengXinXi.photoMark(2), kPhotoTakenMark) << "the file exists";
 }
 
 TEST_F(CurrentStudentView, TypedNumbers)

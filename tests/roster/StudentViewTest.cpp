@@ -54,10 +54,10 @@ TEST(StudentView, ListStopsAfterTheEndOfTheClass)
 TEST(StudentView, PhotographedCountStopsAtTheEndOfTheClass)
 {
     RosterTable table = classOf(5);
-    table.setCell(0, RosterTable::kPhotoMark, roster::kPhotographedMark); // header: never counted
-    table.setCell(2, RosterTable::kPhotoMark, roster::kPhotographedMark);
-    table.setCell(5, RosterTable::kPhotoMark, roster::kPhotographedMark);
-    table.setCell(8, RosterTable::kPhotoMark, roster::kPhotographedMark); // after the end
+    table.setCell(0, RosterTable::kPhotoMark, kPhotoTakenMark); // header: never counted
+    table.setCell(2, RosterTable::kPhotoMark, kPhotoTakenMark);
+    table.setCell(5, RosterTable::kPhotoMark, kPhotoTakenMark);
+    table.setCell(8, RosterTable::kPhotoMark, kPhotoTakenMark); // after the end
     table.setCell(3, RosterTable::kPhotoMark, QStringLiteral("否"));
     EXPECT_EQ(roster::countPhotographed(table), 2);
 }
@@ -79,7 +79,5 @@ TEST(StudentView, PhotosAreFoundOnlyInsideTheirFolders)
     writeBytes(QDir(output.path()).filePath(QStringLiteral("secret.jpg")), "x");
     const QString escape = QStringLiteral("../") + QDir(output.path()).dirName() + QStringLiteral("/secret");
     EXPECT_TRUE(roster::findStudentPhoto(backup.path(), backup.path(), escape).isEmpty());
-    for (const char *bad : {"", ".", "..", "a/b", "a\\b", "a\tb"})
-        EXPECT_FALSE(roster::isPlainFileName(QString::fromLatin1(bad))) << bad;
-    EXPECT_TRUE(roster::isPlainFileName(QStringLiteral("11010120100101001X")));
+    EXPECT_TRUE(roster::findStudentPhoto(output.path(), backup.path(), QString()).isEmpty());
 }

@@ -52,11 +52,18 @@ public:
         titles << title;
         return answerYes;
     }
+    QString openFileName() override
+    {
+        ++fileDialogs;
+        return chosenFile;
+    }
 
     QStringList messages;
     QStringList questions;
     QStringList titles;
     bool answerYes = true;
+    QString chosenFile; // empty: the operator cancels the file dialog
+    int fileDialogs = 0;
 };
 
 // Keys pressed for the coming polls, one set per poll; an empty set when none is queued.
