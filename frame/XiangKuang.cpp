@@ -13,6 +13,7 @@ XiangKuang::XiangKuang(ProgramWide &programWide, std::function<QString()> outerB
       m_innerBorderText(std::move(innerBorderText))
 {
     setObjectName(QStringLiteral("XiangKuang"));
+    setWindowTitle(QStringLiteral("相框"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::NoFocus);

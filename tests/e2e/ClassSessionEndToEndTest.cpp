@@ -1,0 +1,263 @@
+// A class session with the real lumo program on the X server: a window with a known picture
+// stands in for the camera program and keeps the keyboard focus; keys are typed by xdotool.
+#include "photo/Cimage.h"
+#include "photo/JpegWriter.h"
+#include "photo/PictureFile.h"
+#include "photo/ResizeImage.h"
+#include "roster/PhotoMarks.h"
+#include "roster/RosterImport.h"
+#include "settings/SettingsFile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kStudent1 = QStringLiteral("110101201001011234");
+const QString kStudent2 = QStringLiteral("310104201207184000");
+
+QColor cameraAt(int x, int y)
+{
+    return QColor((x * 5 + y) % 256, (y * 3) % 256, (x + 2 * y) % 200 + 40);
+}
+
+// The camera program: a known picture, and a text box that has the keyboard focus.
+class CameraWindow : public QWidget
+{
+public:
+    CameraWindow() : QWidget(nullptr, Qt::FramelessWindowHint)
+    {
+        setGeometry(0, 0, 1000, 700);
+        m_picture = QImage(size(), QImage::Format_RGB32);
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x)
+                m_picture.setPixelColor(x, y, cameraAt(x, y));
+        typing = new QLineEdit(this);
+        typing->setGeometry(700, 650, 200, 30);
+    }
+    QLineEdit *typing;
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
+
+private:
+    QImage m_picture;
+};
+
+QString xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished(20000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+bool waitUntil(const std::function<bool()> &condition, int milliseconds = 10000)
+{
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+        if (condition())
+            return true;
+        QTest::qWait(50);
+    }
+    return condition();
+}
+
+QString windowNamed(const QString &name)
+{
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                    QStringLiteral("^") + QRegularExpression::escape(name) + QStringLiteral("$")})
+        .section(u'\n', 0, 0);
+}
+
+QPoint windowPosition(const QString &window)
+{
+    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Position: (-?\\d+),(-?\\d+)")).match(geometry);
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
+}
+
+class ClassSessionEndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString program = QStringLiteral(LUMO_PROGRAM_FOLDER);
+        for (const char *file : {"lumo", "help.html", "QieZi.wav"})
+            ASSERT_TRUE(QFile::copy(QDir(program).filePath(QString::fromLatin1(file)), folder.filePath(QString::fromLatin1(file))));
+        QFile::setPermissions(folder.filePath(QStringLiteral("lumo")), QFile::ReadOwner | QFile::ExeOwner);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMO_ROSTER_TEST_DATA "/class-xlwt.xls"), workbook()));
+
+        settings::SettingValues values = settings::defaultValues(folder.path());
+        values[1] = QStringLiteral("300");
+        values[2] = QStringLiteral("369");
+        values[3] = QStringLiteral("2");
+        values[6] = output();
+        values[12] = QStringLiteral("0"); // the DPI step alone: quality 100, close to the pixels
+        values[13] = QStringLiteral("1");
+        values[14] = backup();
+        values[19] = QStringLiteral("class.xls");
+        QDir(folder.path()).mkdir(QStringLiteral("config"));
+        QFile settingsFile(folder.filePath(QStringLiteral("config/xueji_orin.ini")));
+        ASSERT_TRUE(settingsFile.open(QIODevice::WriteOnly));
+        settingsFile.write(settings::encode(values));
+    }
+
+    void TearDown() override
+    {
+        if (lumo.state() != QProcess::NotRunning) {
+            lumo.kill();
+            lumo.waitForFinished();
+        }
+    }
+
+    QString workbook() const { return folder.filePath(QStringLiteral("class.xls")); }
+    QString output() const { return folder.filePath(QStringLiteral("photos")); }
+    QString backup() const { return folder.filePath(QStringLiteral("backup")); }
+    QString photoOf(const QString &id) const { return QDir(output()).filePath(id + QStringLiteral(".jpg")); }
+    QString backupOf(const QString &id) const { return QDir(backup()).filePath(id + QStringLiteral(".jpg")); }
+
+    void key(const char *name) { xdotool({QStringLiteral("key"), QString::fromLatin1(name)}); }
+
+    // Answers Lumo's message box with Return, once it has appeared.
+    void answerMessage(const QString &title)
+    {
+        ASSERT_TRUE(waitUntil([&] { return !windowNamed(title).isEmpty(); })) << title.toStdString();
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowNamed(title)});
+        key("Return");
+        ASSERT_TRUE(waitUntil([&] { return windowNamed(title).isEmpty(); })) << title.toStdString();
+    }
+
+    // As a click on the camera program would: the X input focus goes to it.
+    // Lumo may take the focus back as a message box closes, so it is checked a moment later.
+    void focusCamera()
+    {
+        const QString id = QString::number(camera.winId());
+        ASSERT_TRUE(waitUntil([&] {
+            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+            QTest::qWait(200);
+            return xdotool({QStringLiteral("getwindowfocus")}) == id;
+        }));
+        camera.typing->setFocus();
+    }
+
+    // One short tap; the next tap comes after a poll of the keys has seen this one.
+    void tap(const char *name)
+    {
+        key(name);
+        QTest::qWait(250);
+    }
+
+    QPoint framePosition() { return windowPosition(windowNamed(QStringLiteral("相框"))); }
+
+    QTemporaryDir folder;
+    CameraWindow camera;
+    QProcess lumo;
+};
+
+} // namespace
+
+TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheFocus)
+{
+    camera.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), folder.path());
+    lumo.setProcessEnvironment(environment);
+    lumo.start(folder.filePath(QStringLiteral("lumo")), {});
+    ASSERT_TRUE(lumo.waitForStarted());
+    ASSERT_TRUE(waitUntil([] { return !windowNamed(QStringLiteral("Lumov2.0")).isEmpty(); }, 20000));
+    EXPECT_EQ(framePosition(), QPoint(0, 0));
+
+    // Import the class with the button "导入信息".
+    const QPoint window = windowPosition(windowNamed(QStringLiteral("Lumov2.0")));
+    xdotool({QStringLiteral("mousemove"), QString::number(window.x() + 152), QString::number(window.y() + 394),
+             QStringLiteral("click"), QStringLiteral("1")});
+    answerMessage(QStringLiteral("导入数据"));
+
+    // The frame moves with D while the camera program has the focus and gets the keys too.
+    focusCamera();
+    tap("d");
+    tap("d");
+    ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(4, 0); }))
+        << "two steps of 2 pixels, not " << framePosition().x() << "," << framePosition().y();
+    EXPECT_EQ(camera.typing->text(), QStringLiteral("dd"))
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "no focus");
+
+    // CapsLock photographs student 1: exactly the pixels under the frame.
+    key("Caps_Lock");
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(photoOf(kStudent1)) && QFileInfo::exists(backupOf(kStudent1)); }));
+    QTest::qWait(500); // the size step may still be writing
+    const QImage captured = photo::LoadPicture(backupOf(kStudent1));
+    ASSERT_EQ(captured.size(), QSize(300, 369));
+    int wrongPixels = 0;
+    for (int y = 0; y < 369; ++y)
+        for (int x = 0; x < 300; ++x)
+            wrongPixels += captured.pixelColor(x, y) != cameraAt(4 + x, y);
+    EXPECT_EQ(wrongPixels, 0) << "the capture is the camera picture under the frame, without lines";
+
+    photo::Cimage source;
+    ASSERT_TRUE(source.LoadPicture(captured));
+    const QImage expected = photo::ResizeImage(source, 260, 320).toImage();
+    const QImage photo = photo::LoadPicture(photoOf(kStudent1));
+    ASSERT_EQ(photo.size(), QSize(260, 320));
+    EXPECT_EQ(photo::dotsPerInch(photo), 254);
+    QByteArray expectedJpeg;
+    ASSERT_EQ(photo::encodeJpeg(expected, 100, 254, &expectedJpeg), photo::JpegStatus::Ok);
+    QFile photoFile(photoOf(kStudent1));
+    ASSERT_TRUE(photoFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(photoFile.readAll() == expectedJpeg) << "the photo is the resampled capture, as a JPEG";
+
+    // Right photographs student 2 and moves on; Up goes back in browse mode.
+    key("Right");
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(photoOf(kStudent2)); }));
+    key("Up");
+    answerMessage(QStringLiteral("Lumo"));
+
+    // F11 switches the keys off: D moves nothing, CapsLock photographs nothing.
+    focusCamera();
+    key("F11");
+    answerMessage(QStringLiteral("关闭热键"));
+    focusCamera();
+    const QPoint before = framePosition();
+    tap("d");
+    tap("Caps_Lock"); // the second CapsLock also puts the lock back off
+    EXPECT_EQ(framePosition(), before);
+    key("F11");
+    answerMessage(QStringLiteral("关闭热键"));
+
+    // A held key repeats its step on every poll, ten times a second.
+    focusCamera();
+    xdotool({QStringLiteral("keydown"), QStringLiteral("d")});
+    QTest::qWait(1000);
+    xdotool({QStringLiteral("keyup"), QStringLiteral("d")});
+    QTest::qWait(300);
+    const int steps = (framePosition().x() - before.x()) / 2;
+    EXPECT_GE(steps, 6);
+    EXPECT_LE(steps, 14);
+
+    // Shut-down writes the marks of the students whose photos the view found.
+    ::kill(pid_t(lumo.processId()), SIGTERM);
+    ASSERT_TRUE(lumo.waitForFinished(15000));
+    EXPECT_EQ(lumo.exitCode(), 0);
+    RosterTable marked;
+    ASSERT_TRUE(importRoster(workbook(), marked).ok);
+    EXPECT_EQ(marked.photoMark(1), kPhotoTakenMark);
+    EXPECT_EQ(marked.photoMark(2), kPhotoTakenMark);
+    EXPECT_TRUE(marked.photoMark(3).isEmpty());
+}
