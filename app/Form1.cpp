@@ -1000,26 +1000,34 @@ void Form1::toggleHotKeys()
 
 void Form1::moveFrameUp()
 {
-    if (const auto step = frame::moveStepTwips(YDStep->text()))
-        m_xiangKuang->setTop(float(m_xiangKuang->Top() - *step));
+    moveFrameBySteps(0, -1);
 }
 
 void Form1::moveFrameDown()
 {
-    if (const auto step = frame::moveStepTwips(YDStep->text()))
-        m_xiangKuang->setTop(float(*step + m_xiangKuang->Top()));
+    moveFrameBySteps(0, 1);
 }
 
 void Form1::moveFrameLeft()
 {
-    if (const auto step = frame::moveStepTwips(YDStep->text()))
-        m_xiangKuang->setLeft(float(m_xiangKuang->Left() - *step));
+    moveFrameBySteps(-1, 0);
 }
 
 void Form1::moveFrameRight()
 {
-    if (const auto step = frame::moveStepTwips(YDStep->text()))
-        m_xiangKuang->setLeft(float(*step + m_xiangKuang->Left()));
+    moveFrameBySteps(1, 0);
+}
+
+// Moves the frame by whole steps of the move box; a box without a number moves nothing.
+void Form1::moveFrameBySteps(int across, int down)
+{
+    const std::optional<double> step = frame::moveStepTwips(YDStep->text());
+    if (!step)
+        return;
+    if (down != 0)
+        m_xiangKuang->setTop(float(m_xiangKuang->Top() + down * *step));
+    if (across != 0)
+        m_xiangKuang->setLeft(float(m_xiangKuang->Left() + across * *step));
 }
 
 void Form1::shrinkFrame()

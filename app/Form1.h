@@ -221,6 +221,7 @@ private:
     void setFrameSize(frame::PhotoSize photo);
     void showReviewPhoto(QLabel *slot, int row);
     void speak(const QString &text);
+    void moveFrameBySteps(int across, int down);
     void toggleHotKeys();
     bool applyTextRule(QLineEdit *box, const frame::TextRule &rule);
 
