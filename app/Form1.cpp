@@ -403,8 +403,9 @@ void Form1::Form_Unload()
     LabelQjKK->setText(QString::number(programWide.QjKK));
     SaveSettings();
     SaveToExcel();
+    // The frame object lives on with the window: a command that a logout interrupted may still
+    // be finishing with it.
     m_xiangKuang->close();
-    m_xiangKuang.reset();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -821,12 +822,13 @@ void Form1::CapturePhoto()
     struct ShowFrameAgain
     {
         XiangKuang *frame;
+        const bool &unloaded;
         ~ShowFrameAgain()
         {
-            frame->setVisible(true);
-            frame->Show();
+            if (!unloaded)
+                frame->Show();
         }
-    } showAgain{m_xiangKuang.get()};
+    } showAgain{m_xiangKuang.get(), m_unloaded};
     m_xiangKuang->setVisible(false);
     m_environment.screen.letWindowsRepaint();
 
@@ -971,7 +973,7 @@ const HotKeyAction kHotKeyActions[] = {
 void Form1::Timer1_Timer()
 {
     // A tick inside a running command acts on no key; the keys wait for a later tick.
-    if (m_commandRunning || !m_xiangKuang)
+    if (m_commandRunning || !m_xiangKuang || m_unloaded)
         return;
     const HotKeySet keys = m_environment.keys.poll();
     if (contains(keys, HotKey::F11))
@@ -979,10 +981,10 @@ void Form1::Timer1_Timer()
     if (checkValue(CheckHotKey) == 1)
         return;
     for (const HotKeyAction &entry : kHotKeyActions) {
-        if (!contains(keys, entry.key) || !m_xiangKuang)
+        if (!contains(keys, entry.key) || m_unloaded)
             continue;
         (this->*entry.action)();
-        if (entry.showFrame && m_xiangKuang)
+        if (entry.showFrame && !m_unloaded)
             m_xiangKuang->Show();
     }
 }

@@ -113,7 +113,7 @@ TEST_F(MainWindow, ShutDownWritesTheControlsBack)
     EXPECT_EQ((*saved)[5], QStringLiteral("7200"));
     EXPECT_EQ((*saved)[9], QStringLiteral("同学，请到前面来"));
     EXPECT_EQ((*saved)[13], QStringLiteral("1"));
-    EXPECT_EQ(form->xiangKuang(), nullptr) << "the frame is closed";
+    EXPECT_TRUE(form->xiangKuang()->isHidden()) << "the frame is closed";
 }
 
 TEST_F(MainWindow, SettingsLiveInTheUserFolderWhenTheProgramFolderIsReadOnly)
