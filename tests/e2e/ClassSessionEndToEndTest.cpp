@@ -83,6 +83,14 @@ QString windowNamed(const QString &name)
         .section(u'\n', 0, 0);
 }
 
+QSize windowSize(const QString &window)
+{
+    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
+    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+}
+
 QPoint windowPosition(const QString &window)
 {
     const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
@@ -222,6 +230,25 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     QFile photoFile(photoOf(kStudent1));
     ASSERT_TRUE(photoFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(photoFile.readAll() == expectedJpeg) << "the photo is the resampled capture, as a JPEG";
+
+    // W, A, S move by the step; Q and E size the frame around its centre; F centres it on the
+    // mouse.
+    tap("s");
+    tap("s");
+    tap("w");
+    tap("a");
+    ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(2, 2); }))
+        << framePosition().x() << "," << framePosition().y();
+    tap("q");
+    ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(7, 7); }));
+    EXPECT_EQ(windowSize(windowNamed(QStringLiteral("相框"))), QSize(310, 376)) << "290 x 356 and the strip";
+    tap("e");
+    ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(2, 2); }));
+    EXPECT_EQ(windowSize(windowNamed(QStringLiteral("相框"))), QSize(320, 389));
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("500"), QStringLiteral("400")});
+    tap("f");
+    ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(350, 216); }))
+        << framePosition().x() << "," << framePosition().y();
 
     // Right photographs student 2 and moves on; Up goes back in browse mode.
     key("Right");
