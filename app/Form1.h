@@ -23,6 +23,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class XiangKuang;
+namespace packaging {
+struct PackResult;
+}
 namespace photo {
 class PhotoSaver;
 }
@@ -70,6 +73,9 @@ public:
     void CommandHelp_Click();
     void CommandOpenDir_Click();
     void OpenFolder(const QString &folder);
+
+    // Class archive
+    void CommandToZip_Click();
 
     // Current student view and review pane
     void TextNowXS_Change();
@@ -218,6 +224,7 @@ private:
     void speak(const QString &text);
     void toggleHotKeys();
     bool applyTextRule(QLineEdit *box, const frame::TextRule &rule);
+    void reportPacking(const packaging::PackResult &result);
 
     ProgramEnvironment m_environment;
     std::unique_ptr<XiangKuang> m_xiangKuang;

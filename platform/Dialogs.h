@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Dialogs
 {
 public:
@@ -13,4 +15,15 @@ public:
 
     // A question with Yes and No; true for Yes.
     virtual bool question(const QString &text, const QString &title = QString()) = 0;
+
+    // A line of text typed by the operator, offered defaultText; nothing when cancelled. Where no
+    // one can be asked, the answer is a cancel.
+    virtual std::optional<QString> askText(const QString &prompt, const QString &title,
+                                           const QString &defaultText = QString())
+    {
+        Q_UNUSED(prompt);
+        Q_UNUSED(title);
+        Q_UNUSED(defaultText);
+        return std::nullopt;
+    }
 };

@@ -1,6 +1,7 @@
 #include "platform/MessageBoxDialogs.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -22,4 +23,16 @@ bool MessageBoxDialogs::question(const QString &text, const QString &title)
 {
     return QMessageBox::question(QApplication::activeWindow(), titleOrProgramName(title), text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> MessageBoxDialogs::askText(const QString &prompt, const QString &title,
+                                                  const QString &defaultText)
+{
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(QApplication::activeWindow(), titleOrProgramName(title), prompt,
+                              QLineEdit::Normal, defaultText, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return text;
 }

@@ -8,4 +8,6 @@ class MessageBoxDialogs : public Dialogs
 public:
     void message(const QString &text, const QString &title) override;
     bool question(const QString &text, const QString &title) override;
+    std::optional<QString> askText(const QString &prompt, const QString &title,
+                                   const QString &defaultText) override;
 };

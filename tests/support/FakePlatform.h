@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 
 class FakeShell : public Shell
 {
@@ -51,11 +52,23 @@ public:
         titles << title;
         return answerYes;
     }
+    std::optional<QString> askText(const QString &prompt, const QString &title,
+                                   const QString &defaultText) override
+    {
+        textPrompts << prompt;
+        textTitles << title;
+        textDefaults << defaultText;
+        return textAnswer;
+    }
 
     QStringList messages;
     QStringList questions;
     QStringList titles;
     bool answerYes = true;
+    QStringList textPrompts;
+    QStringList textTitles;
+    QStringList textDefaults;
+    std::optional<QString> textAnswer; // nothing: the operator cancels
 };
 
 // Keys pressed for the coming polls, one set per poll; an empty set when none is queued.
@@ -145,7 +158,7 @@ struct FakeDesktop
                                    const QString &homeFolder)
     {
         return ProgramEnvironment{programFolder, userConfigFolder, homeFolder, shell, dialogs,
-                                  keys, screen, speech, sound};
+                                  keys,          screen,           speech,     sound};
     }
 
     FakeShell shell;
