@@ -1,5 +1,6 @@
 // lumo-cli: Lumo's core for scripts and batch work, without a window.
 #include "cli/Command.h"
+#include "cli/PackCommand.h"
 #include "cli/PhotoCommand.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@ namespace {
 // Each command lives in a file of its own and adds one line here.
 const std::array kCommands = {
     CliCommand{"photo", "convert, check and resample registry photos", runPhotoCommand},
+    CliCommand{"pack", "move a folder's photos into a checked class archive", runPackCommand},
 };
 
 void printUsage(std::FILE *out)
