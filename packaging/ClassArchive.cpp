@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
@@ -29,16 +29,26 @@ QString systemError()
 }
 
 // The archive is built under a hidden name beside its target and removed again unless it was
-// renamed into place.
+// renamed into place. The name is reserved with the permissions any new file gets, which a new
+// archive keeps.
 class PartialArchive
 {
 public:
     explicit PartialArchive(const QString &folder)
     {
-        QTemporaryFile reserve(QDir(folder).filePath(QStringLiteral(".lumo-pack-XXXXXX.part")));
-        reserve.setAutoRemove(false);
-        if (reserve.open())
-            m_path = reserve.fileName();
+        for (int attempt = 0; attempt < 100 && m_path.isEmpty(); ++attempt) {
+            const QString path = QDir(folder).filePath(
+                QStringLiteral(".lumo-pack-%1.part")
+                    .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+            const int descriptor = ::open(QFile::encodeName(path).constData(),
+                                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (descriptor >= 0) {
+                ::close(descriptor);
+                m_path = path;
+            } else if (errno != EEXIST) {
+                break;
+            }
+        }
     }
     ~PartialArchive()
     {

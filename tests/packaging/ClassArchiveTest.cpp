@@ -42,6 +42,13 @@ void expectPhotosUntouched(const QString &folder, const QMap<QString, QByteArray
             << photo.key().toStdString();
 }
 
+unsigned permissionsOf(const QString &path)
+{
+    struct stat status = {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mode & 0777;
+}
+
 QMap<QString, QByteArray> threePhotos(const QString &folder)
 {
     QMap<QString, QByteArray> photos;
@@ -87,7 +94,13 @@ TEST(ClassArchive, SecondRunAddsToTheArchiveAndReplacesSameNamedEntries)
     QTemporaryDir folder;
     putPhoto(folder.path(), QStringLiteral("1.jpg"), 3000, 1);
     const QByteArray second = putPhoto(folder.path(), QStringLiteral("2.jpg"), 3000, 2);
-    ASSERT_EQ(packClassArchive(folder.path(), kClass).status, PackStatus::Packed);
+    const mode_t mask = umask(022);
+    const PackResult first = packClassArchive(folder.path(), kClass);
+    umask(mask);
+    ASSERT_EQ(first.status, PackStatus::Packed);
+    // A new archive can be read by others, as any new file; a second run keeps the permissions.
+    EXPECT_EQ(permissionsOf(first.archivePath), 0644u);
+    ::chmod(QFile::encodeName(first.archivePath).constData(), 0640);
 
     const QByteArray retaken = putPhoto(folder.path(), QStringLiteral("1.jpg"), 4000, 3);
     const QByteArray third = putPhoto(folder.path(), QStringLiteral("3.jpg"), 3000, 4);
@@ -100,6 +113,7 @@ TEST(ClassArchive, SecondRunAddsToTheArchiveAndReplacesSameNamedEntries)
                                              {QStringLiteral("3.jpg"), third}};
     EXPECT_EQ(zipContents(result.archivePath), expected);
     EXPECT_EQ(folderListing(folder.path()), QStringList{kClass + QStringLiteral(".zip")});
+    EXPECT_EQ(permissionsOf(result.archivePath), 0640u);
 }
 
 TEST(ClassArchive, NamesThatAreNotPlainFileNamesAreRefusedAndNothingIsTouched)
