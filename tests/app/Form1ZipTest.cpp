@@ -48,6 +48,8 @@ protected:
 TEST_F(ArchiveButton, OffersTheClassNameAndMovesThePhotosIntoTheArchive)
 {
     const QByteArray photo = putPhoto(outputFolder(), QStringLiteral("110105200801011234.jpg"));
+    // A folder text ending in a separator, as the default one does, is used as it is.
+    form->TextOutPath->setText(outputFolder() + QStringLiteral("/"));
     form->TextSay1->setFocus();
     pressWithName(QStringLiteral(" 三年级二班 "));
 
@@ -60,7 +62,7 @@ TEST_F(ArchiveButton, OffersTheClassNameAndMovesThePhotosIntoTheArchive)
     EXPECT_EQ(zipContents(archive(QStringLiteral("三年级二班"))),
               (QMap<QString, QByteArray>{{QStringLiteral("110105200801011234.jpg"), photo}}));
     EXPECT_EQ(folderListing(outputFolder()), QStringList{QStringLiteral("三年级二班.zip")});
-    EXPECT_EQ(shell.openedFolders, QStringList{outputFolder()});
+    EXPECT_EQ(shell.openedFolders, QStringList{outputFolder() + QStringLiteral("/")});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(form->Picture1->hasFocus());
 }
