@@ -7,9 +7,9 @@
 #include <zip.h>
 #include <zlib.h>
 
-#include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace packaging {
 
@@ -61,7 +61,7 @@ std::optional<Checksum> fileChecksum(const QString &path)
         return std::nullopt;
     Checksum sum;
     uLong crc = crc32(0L, Z_NULL, 0);
-    std::array<char, kChunkBytes> buffer;
+    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
     for (;;) {
         const qint64 read = file.read(buffer.data(), kChunkBytes);
         if (read < 0)
@@ -82,7 +82,7 @@ std::optional<Checksum> entryChecksum(zip_t *archive, zip_uint64_t index)
         return std::nullopt;
     Checksum sum;
     uLong crc = crc32(0L, Z_NULL, 0);
-    std::array<char, kChunkBytes> buffer;
+    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
     for (;;) {
         const zip_int64_t read = zip_fread(entry.get(), buffer.data(), kChunkBytes);
         if (read < 0)

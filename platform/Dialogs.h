@@ -18,12 +18,9 @@ public:
 
     // A line of text typed by the operator, offered defaultText; nothing when cancelled. Where no
     // one can be asked, the answer is a cancel.
-    virtual std::optional<QString> askText(const QString &prompt, const QString &title,
-                                           const QString &defaultText = QString())
+    virtual std::optional<QString> askText(const QString & /*prompt*/, const QString & /*title*/,
+                                           const QString & /*defaultText*/ = QString())
     {
-        Q_UNUSED(prompt);
-        Q_UNUSED(title);
-        Q_UNUSED(defaultText);
         return std::nullopt;
     }
 };
