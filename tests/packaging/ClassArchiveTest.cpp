@@ -150,19 +150,6 @@ TEST(ClassArchive, MissingFolderOrFolderWithoutPhotosMakesNoArchive)
     EXPECT_EQ(folderListing(parent.path()), QStringList{QStringLiteral("file")});
 }
 
-TEST(ClassArchive, SizeLimitWarnsOnlyAboveFiveMillionBytes)
-{
-    EXPECT_FALSE(exceedsSizeLimit(5'000'000));
-    EXPECT_TRUE(exceedsSizeLimit(5'000'001));
-
-    QTemporaryDir folder;
-    const QString photo = QStringLiteral("110105200801011234.jpg");
-    fillForArchiveOf(folder.path(), photo, kClass, 5'000'000);
-    const PackResult result = packClassArchive(folder.path(), kClass);
-    ASSERT_EQ(result.status, PackStatus::Packed);
-    EXPECT_EQ(result.archiveBytes, 5'000'000);
-}
-
 TEST(ClassArchiveFailure, AnExistingFileThatIsNoArchiveIsLeftAloneAndNoPhotoRemoved)
 {
     QTemporaryDir folder;
