@@ -6,6 +6,7 @@
 #include "frame/FrameMoves.h"
 #include "frame/Twips.h"
 #include "frame/XiangKuang.h"
+#include "packaging/ClassArchive.h"
 #include "photo/PhotoError.h"
 #include "photo/PhotoSaver.h"
 #include "platform/Dialogs.h"
@@ -23,6 +24,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDebug>
@@ -115,6 +117,16 @@ private:
     bool &m_running;
     bool m_outer;
 };
+
+packaging::PackResult packWithBusyCursor(const QString &folder, const QString &name)
+{
+    struct BusyCursor
+    {
+        BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    } busy;
+    return packaging::packClassArchive(folder, name);
+}
 
 void setCheckValue(QCheckBox *box, int value)
 {
@@ -335,6 +347,7 @@ void Form1::connectReactions()
     connect(DaoRuExcel, &QPushButton::clicked, this, &Form1::DaoRuExcel_Click);
     connect(CommandDaoRuExcel, &QPushButton::clicked, this, &Form1::CommandDaoRuExcel_Click);
     connect(CommandOpenDir, &QPushButton::clicked, this, &Form1::CommandOpenDir_Click);
+    connect(CommandToZip, &QPushButton::clicked, this, &Form1::CommandToZip_Click);
     connect(WZsaVe, &QPushButton::clicked, this, &Form1::WZsaVe_Click);
     connect(WzPai, &QPushButton::clicked, this, &Form1::WzPai_Click);
     connect(CommandIn, &QPushButton::clicked, this, &Form1::CommandIn_Click);
@@ -664,6 +677,50 @@ void Form1::SaveToExcel()
         qWarning().noquote() << "photo marks not written into" << ExcelPath << ":" << result.error;
     for (const QString &note : result.notes)
         qWarning().noquote() << "photo marks:" << note;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Class archive
+
+void Form1::CommandToZip_Click()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(TextBanJi->text());
+    const std::optional<QString> answer = m_environment.dialogs.askText(
+        QStringLiteral("请输入压缩包文件名,班级名称己复制到剪贴板,直接粘贴即可!"),
+        QStringLiteral("压缩包文件名设置"), QString());
+    // Spaces around a pasted name are not part of it; a name of spaces is no name.
+    const QString name = answer ? answer->trimmed() : QString();
+    const QString folder = TextOutPath->text();
+    if (name.isEmpty()) {
+        m_environment.dialogs.message(QStringLiteral("操作被取消或未输入文件名!"),
+                                      QStringLiteral("警告"));
+    } else if (!QFileInfo(folder).isDir()) {
+        m_environment.dialogs.message(QStringLiteral("ZIP文件必须同图片文件在同一目录,请修改设置"));
+    } else {
+        reportPacking(packWithBusyCursor(folder, name));
+    }
+    Picture1->setFocus();
+}
+
+void Form1::reportPacking(const packaging::PackResult &result)
+{
+    if (result.status != packaging::PackStatus::Packed) {
+        m_environment.dialogs.message(result.problem);
+        return;
+    }
+    OpenFolder(TextOutPath->text());
+    if (!result.photosKept.isEmpty())
+        m_environment.dialogs.message(
+            QStringLiteral("以下照片已放进压缩包，但无法从文件夹中删除：\n%1")
+                .arg(result.photosKept.join(u'\n')));
+    if (packaging::exceedsSizeLimit(result.archiveBytes))
+        m_environment.dialogs.message(QStringLiteral("zip文件超过5M，请手动解压后，处理！"));
 }
 
 // ---------------------------------------------------------------------------------------------

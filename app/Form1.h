@@ -23,6 +23,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class XiangKuang;
+namespace packaging {
+struct PackResult;
+}
 namespace photo {
 class PhotoSaver;
 }
@@ -75,6 +78,9 @@ public:
     void DaoRuExcel_Click();
     void CommandDaoRuExcel_Click();
     void SaveToExcel();
+
+    // Class archive
+    void CommandToZip_Click();
 
     // Current student view and review pane
     void TextNowXS_Change();
@@ -224,6 +230,7 @@ private:
     void moveFrameBySteps(int across, int down);
     void toggleHotKeys();
     bool applyTextRule(QLineEdit *box, const frame::TextRule &rule);
+    void reportPacking(const packaging::PackResult &result);
 
     ProgramEnvironment m_environment;
     std::unique_ptr<XiangKuang> m_xiangKuang;

@@ -81,7 +81,6 @@ public:
         std::fprintf(stderr, "%s\n", qPrintable(text));
         return false;
     }
-    QString openFileName() override { return QString(); }
     int messages = 0;
 };
 

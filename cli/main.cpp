@@ -1,5 +1,6 @@
 // lumo-cli: Lumo's core for scripts and batch work, without a window.
 #include "cli/Command.h"
+#include "cli/PackCommand.h"
 #include "cli/PhotoCommand.h"
 #include "cli/RosterCommand.h"
 
@@ -16,6 +17,7 @@ const std::array kCommands = {
     CliCommand{"photo", "convert, check and resample registry photos", runPhotoCommand},
     CliCommand{"roster", "show a workbook's class list, or write photo marks into it",
                runRosterCommand},
+    CliCommand{"pack", "move a folder's photos into a checked class archive", runPackCommand},
 };
 
 void printUsage(std::FILE *out)

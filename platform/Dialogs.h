@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Dialogs
 {
 public:
@@ -15,5 +17,14 @@ public:
     virtual bool question(const QString &text, const QString &title = QString()) = 0;
 
     // The open-file dialog: the chosen file, or an empty text when the operator cancelled.
-    virtual QString openFileName() = 0;
+    // Where no one can be asked, the answer is a cancel.
+    virtual QString openFileName() { return QString(); }
+
+    // A line of text typed by the operator, offered defaultText; nothing when cancelled. Where no
+    // one can be asked, the answer is a cancel.
+    virtual std::optional<QString> askText(const QString & /*prompt*/, const QString & /*title*/,
+                                           const QString & /*defaultText*/ = QString())
+    {
+        return std::nullopt;
+    }
 };

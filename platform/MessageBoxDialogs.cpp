@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -28,4 +29,16 @@ bool MessageBoxDialogs::question(const QString &text, const QString &title)
 QString MessageBoxDialogs::openFileName()
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow());
+}
+
+std::optional<QString> MessageBoxDialogs::askText(const QString &prompt, const QString &title,
+                                                  const QString &defaultText)
+{
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(QApplication::activeWindow(), titleOrProgramName(title), prompt,
+                              QLineEdit::Normal, defaultText, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return text;
 }

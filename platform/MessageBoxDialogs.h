@@ -9,4 +9,6 @@ public:
     void message(const QString &text, const QString &title) override;
     bool question(const QString &text, const QString &title) override;
     QString openFileName() override;
+    std::optional<QString> askText(const QString &prompt, const QString &title,
+                                   const QString &defaultText) override;
 };

@@ -15,8 +15,12 @@ bool isWritableFolder(const QString &folder)
 
 QString chooseSettingsFolder(const QString &programFolder, const QString &userConfigFolder)
 {
+    // Installed, Lumo shares the system's program folder: its settings belong to each user, also
+    // to the super-user, who could write there.
+    const bool installed =
+        QDir(programFolder) == QDir(QStringLiteral(LUMO_INSTALLED_PROGRAM_FOLDER));
     const QString programConfig = QDir(programFolder).filePath(QStringLiteral("config"));
-    if (MakeDirPath(programConfig) && isWritableFolder(programConfig))
+    if (!installed && MakeDirPath(programConfig) && isWritableFolder(programConfig))
         return programConfig;
     const QString userConfig = QDir(userConfigFolder).filePath(QStringLiteral("config"));
     MakeDirPath(userConfig);

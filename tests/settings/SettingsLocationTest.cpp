@@ -48,4 +48,9 @@ TEST(SettingsLocation, UserFolderWhenTheProgramFolderCannotBeWritten)
     QTemporaryDir program;
     writeBytes(program.filePath(QStringLiteral("config")), "not a folder");
     EXPECT_EQ(settings::chooseSettingsFolder(program.path(), user.path()), expected);
+
+    // Installed: the system's program folder is never written, whoever runs Lumo.
+    const QString installed = QStringLiteral(LUMO_INSTALLED_PROGRAM_FOLDER);
+    EXPECT_EQ(settings::chooseSettingsFolder(installed, user.path()), expected);
+    EXPECT_FALSE(QFileInfo::exists(QDir(installed).filePath(QStringLiteral("config"))));
 }

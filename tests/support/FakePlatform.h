@@ -18,6 +18,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 
 class FakeShell : public Shell
 {
@@ -57,6 +58,14 @@ public:
         ++fileDialogs;
         return chosenFile;
     }
+    std::optional<QString> askText(const QString &prompt, const QString &title,
+                                   const QString &defaultText) override
+    {
+        textPrompts << prompt;
+        textTitles << title;
+        textDefaults << defaultText;
+        return textAnswer;
+    }
 
     QStringList messages;
     QStringList questions;
@@ -64,6 +73,10 @@ public:
     bool answerYes = true;
     QString chosenFile; // empty: the operator cancels the file dialog
     int fileDialogs = 0;
+    QStringList textPrompts;
+    QStringList textTitles;
+    QStringList textDefaults;
+    std::optional<QString> textAnswer; // nothing: the operator cancels
 };
 
 // Keys pressed for the coming polls, one set per poll; an empty set when none is queued.
@@ -156,7 +169,7 @@ struct FakeDesktop
                                    const QString &homeFolder)
     {
         return ProgramEnvironment{programFolder, userConfigFolder, homeFolder, shell, dialogs,
-                                  keys, screen, speech, sound};
+                                  keys,          screen,           speech,     sound};
     }
 
     FakeShell shell;

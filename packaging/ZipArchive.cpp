@@ -1,0 +1,185 @@
+#include "packaging/ZipArchive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace packaging {
+
+namespace {
+
+QString errorText(int code)
+{
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
+    zip_error_fini(&error);
+    return text;
+}
+
+QString archiveErrorText(zip_t *archive)
+{
+    return QString::fromLocal8Bit(zip_error_strerror(zip_get_error(archive)));
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+struct Discard
+{
+    void operator()(zip_t *archive) const { zip_discard(archive); }
+};
+using OpenArchive = std::unique_ptr<zip_t, Discard>;
+
+struct CloseEntry
+{
+    void operator()(zip_file_t *entry) const { zip_fclose(entry); }
+};
+using OpenEntry = std::unique_ptr<zip_file_t, CloseEntry>;
+
+struct Checksum
+{
+    qint64 size = 0;
+    quint32 crc = 0;
+};
+
+constexpr qint64 kChunkBytes = 256 * 1024;
+
+std::optional<Checksum> fileChecksum(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    Checksum sum;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
+    for (;;) {
+        const qint64 read = file.read(buffer.data(), kChunkBytes);
+        if (read < 0)
+            return std::nullopt;
+        if (read == 0)
+            break;
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(buffer.data()), uInt(read));
+        sum.size += read;
+    }
+    sum.crc = quint32(crc);
+    return sum;
+}
+
+std::optional<Checksum> entryChecksum(zip_t *archive, zip_uint64_t index)
+{
+    const OpenEntry entry(zip_fopen_index(archive, index, 0));
+    if (!entry)
+        return std::nullopt;
+    Checksum sum;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
+    for (;;) {
+        const zip_int64_t read = zip_fread(entry.get(), buffer.data(), kChunkBytes);
+        if (read < 0)
+            return std::nullopt;
+        if (read == 0)
+            break;
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(buffer.data()), uInt(read));
+        sum.size += read;
+    }
+    sum.crc = quint32(crc);
+    return sum;
+}
+
+void reportProgress(zip_t *, double fraction, void *listener)
+{
+    (*static_cast<const std::function<void(double)> *>(listener))(fraction);
+}
+
+} // namespace
+
+bool addFilesToZip(const QString &archivePath, const std::vector<ArchiveEntry> &entries,
+                   const std::function<void(double)> &progress, QString *reason)
+{
+    int code = 0;
+    const int mode = QFileInfo(archivePath).size() == 0 ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE;
+    OpenArchive archive(zip_open(QFile::encodeName(archivePath).constData(), mode, &code));
+    if (!archive) {
+        *reason = QStringLiteral("无法打开压缩包 %1：%2").arg(shown(archivePath), errorText(code));
+        return false;
+    }
+    for (const ArchiveEntry &entry : entries) {
+        zip_source_t *source =
+            zip_source_file(archive.get(), QFile::encodeName(entry.sourcePath).constData(), 0, -1);
+        const zip_int64_t index = source
+                                      ? zip_file_add(archive.get(), entry.name.toUtf8().constData(),
+                                                     source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8)
+                                      : -1;
+        if (index < 0) {
+            *reason = QStringLiteral("无法读取照片 %1：%2")
+                          .arg(shown(entry.sourcePath), archiveErrorText(archive.get()));
+            if (source)
+                zip_source_free(source);
+            return false;
+        }
+        // A JPEG is compressed already: deflating it again gains about one per cent and costs
+        // most of the packing time.
+        zip_set_file_compression(archive.get(), zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+    if (progress)
+        zip_register_progress_callback_with_state(
+            archive.get(), 0.001, reportProgress, nullptr,
+            const_cast<std::function<void(double)> *>(&progress));
+    if (zip_close(archive.get()) != 0) {
+        *reason = QStringLiteral("无法写入压缩包 %1：%2")
+                      .arg(shown(archivePath), archiveErrorText(archive.get()));
+        return false;
+    }
+    archive.release();
+    return true;
+}
+
+bool zipHoldsFiles(const QString &archivePath, const std::vector<ArchiveEntry> &entries,
+                   QString *reason)
+{
+    int code = 0;
+    OpenArchive archive(
+        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+    if (!archive) {
+        *reason =
+            QStringLiteral("写好的压缩包 %1 无法读回：%2").arg(shown(archivePath), errorText(code));
+        return false;
+    }
+    for (const ArchiveEntry &entry : entries) {
+        const zip_int64_t index =
+            zip_name_locate(archive.get(), entry.name.toUtf8().constData(), 0);
+        if (index < 0) {
+            *reason = QStringLiteral("压缩包中缺少照片 %1。").arg(entry.name);
+            return false;
+        }
+        const std::optional<Checksum> original = fileChecksum(entry.sourcePath);
+        if (!original) {
+            *reason = QStringLiteral("照片 %1 在打包时无法读取。").arg(shown(entry.sourcePath));
+            return false;
+        }
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        const std::optional<Checksum> stored =
+            zip_stat_index(archive.get(), zip_uint64_t(index), 0, &stat) == 0
+                ? entryChecksum(archive.get(), zip_uint64_t(index))
+                : std::nullopt;
+        if (!stored || qint64(stat.size) != original->size || stat.crc != original->crc ||
+            stored->size != original->size || stored->crc != original->crc) {
+            *reason = QStringLiteral("压缩包中的照片 %1 与原文件不一致。").arg(entry.name);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace packaging
