@@ -201,8 +201,8 @@ std::optional<Globals> readGlobals(const std::vector<Record> &records, QString *
     return std::nullopt;
 }
 
-std::optional<Substream> findSubstream(const std::vector<Record> &records,
-                                       std::uint32_t bofOffset, QString *error)
+std::optional<Substream> findSubstream(const std::vector<Record> &records, std::uint32_t bofOffset,
+                                       QString *error)
 {
     const auto found = std::lower_bound(
         records.begin(), records.end(), bofOffset,

@@ -76,8 +76,8 @@ struct Substream
     std::size_t first = 0;
     std::size_t eof = 0;
 };
-std::optional<Substream> findSubstream(const std::vector<Record> &records,
-                                       std::uint32_t bofOffset, QString *error);
+std::optional<Substream> findSubstream(const std::vector<Record> &records, std::uint32_t bofOffset,
+                                       QString *error);
 
 // The XLUnicodeString at data[at]: a length of lengthBytes (1 or 2), flags, characters.
 // nullopt when it runs past the data.

@@ -7,8 +7,8 @@ QString fixturePath(const QString &name)
 
 QStringList classFixtures()
 {
-    return {QStringLiteral("class-xlwt.xls"),       QStringLiteral("class-gnumeric.xls"),
-            QStringLiteral("class-libreoffice.xls"), QStringLiteral("class-openpyxl.xlsx"),
+    return {QStringLiteral("class-xlwt.xls"),         QStringLiteral("class-gnumeric.xls"),
+            QStringLiteral("class-libreoffice.xls"),  QStringLiteral("class-openpyxl.xlsx"),
             QStringLiteral("class-libreoffice.xlsx"), QStringLiteral("class-utf8-bom.csv"),
             QStringLiteral("class-gbk.csv")};
 }

@@ -45,8 +45,8 @@ std::map<QString, QByteArray> zipEntries(const QByteArray &bytes)
 {
     std::map<QString, QByteArray> entries;
     zip_error_t error;
-    zip_source_t *source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()),
-                                                    0, &error);
+    zip_source_t *source =
+        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
     zip_t *archive = zip_open_from_source(source, ZIP_RDONLY, &error);
     for (zip_int64_t i = 0; archive && i < zip_get_num_entries(archive, 0); ++i) {
         zip_stat_t stat;
@@ -78,8 +78,15 @@ std::map<QString, QByteArray> streams(const QByteArray &bytes)
 bool isCellRecord(std::uint16_t type)
 {
     switch (type) {
-    case biff::LabelSst: case biff::Label: case biff::RString: case biff::Number: case biff::Rk:
-    case biff::BoolErr: case biff::Formula: case biff::Blank: case biff::MulRk:
+    case biff::LabelSst:
+    case biff::Label:
+    case biff::RString:
+    case biff::Number:
+    case biff::Rk:
+    case biff::BoolErr:
+    case biff::Formula:
+    case biff::Blank:
+    case biff::MulRk:
     case biff::MulBlank:
         return true;
     default:
@@ -229,6 +236,20 @@ TEST(WriteBack, OnlyRowsThatStillHoldTheSameStudent)
     EXPECT_EQ(readBytes(path), before); // not even rewritten
 }
 
+TEST(WriteBack, AFormulaInColumnCIsReplacedWithItsCachedText)
+{
+    QTemporaryDir folder;
+    const QString path = copyFixture(folder, "formulas-libreoffice.xls");
+    const SheetGrid before = readWorkbookFile(path).grid;
+    ASSERT_EQ(before.cell(2, kMarkColumn), "TRUE"); // =1=1
+    const WriteBackResult result = writePhotoMarks(path, marksFor(before, {2}));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.written, 1);
+    SheetGrid expected = before;
+    expected.setCell(2, kMarkColumn, "是");
+    EXPECT_TRUE(readWorkbookFile(path).grid == expected);
+}
+
 TEST(WriteBack, AFailureLeavesTheWorkbookUntouched)
 {
     QTemporaryDir folder;
@@ -270,11 +291,11 @@ TEST(WriteBack, LibreOfficeReadsTheMarksAndEveryOtherCellUnchanged)
                                        "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,"
                                        "false,false,false,3",
                                        "--outdir", folder.filePath("csv")}
-                                << marked);
+                               << marked);
     ASSERT_TRUE(process.waitForFinished(180000));
     for (const QString &name : names) {
-        const QString csv = folder.filePath("csv/" + QFileInfo(name).completeBaseName() +
-                                            "-Sheet1.csv");
+        const QString csv =
+            folder.filePath("csv/" + QFileInfo(name).completeBaseName() + "-Sheet1.csv");
         const SheetReadResult fromLibreOffice = readWorkbookFile(csv);
         ASSERT_TRUE(fromLibreOffice.ok()) << name.toStdString() << " " << csv.toStdString();
         SheetGrid expected = expectedClassGrid();
