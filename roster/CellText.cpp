@@ -18,8 +18,10 @@ QString scientific(bool negative, const std::string &digits, int exponent)
 {
     std::string text = negative ? "-" : "";
     text += digits[0];
-    if (digits.size() > 1)
-        text += "." + digits.substr(1);
+    if (digits.size() > 1) {
+        text += '.';
+        text.append(digits, 1);
+    }
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return QString::fromLatin1(text + suffix);
@@ -51,7 +53,8 @@ QString numberText(double value)
     const bool whole = exponent >= digitCount - 1;
     if (whole && exponent <= kLargestDigitsExponent) {
         std::string result = negative ? "-" : "";
-        result += digits + std::string(std::size_t(exponent - (digitCount - 1)), '0');
+        result += digits;
+        result.append(std::size_t(exponent - (digitCount - 1)), '0');
         return QString::fromLatin1(result);
     }
     if (whole || exponent < kSmallestDecimalExponent)
@@ -59,10 +62,13 @@ QString numberText(double value)
 
     std::string result = negative ? "-" : "";
     if (exponent < 0) {
-        result += "0." + std::string(std::size_t(-exponent - 1), '0') + digits;
+        result += "0.";
+        result.append(std::size_t(-exponent - 1), '0');
+        result += digits;
     } else {
-        result += digits.substr(0, std::size_t(exponent) + 1) + "." +
-                  digits.substr(std::size_t(exponent) + 1);
+        result.append(digits, 0, std::size_t(exponent) + 1);
+        result += '.';
+        result.append(digits, std::size_t(exponent) + 1);
     }
     return QString::fromLatin1(result);
 }
