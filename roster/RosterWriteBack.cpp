@@ -118,6 +118,10 @@ WriteBackResult writePhotoMarks(const QString &path, const std::vector<PhotoMark
         expected.setCell(row, kMarkColumn, kPhotoTakenMark);
         ++result.written;
     }
+    if (result.written == 0) {
+        result.ok = true;
+        return result;
+    }
     const SheetReadResult check = readWorkbook(marked.bytes);
     if (!check.ok() || !(check.grid == expected))
         return failed(path, QStringLiteral("the marked workbook did not read back as expected%1")

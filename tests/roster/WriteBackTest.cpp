@@ -250,6 +250,33 @@ TEST(WriteBack, AFormulaInColumnCIsReplacedWithItsCachedText)
     EXPECT_TRUE(readWorkbookFile(path).grid == expected);
 }
 
+TEST(WriteBack, AFormulaInColumnCOfAnXlsxIsLeftAlone)
+{
+    // Replacing it would leave the calculation chain part pointing at a cell without formula.
+    QTemporaryDir folder;
+    const QString path = copyFixture(folder, "class-openpyxl.xlsx");
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), 0, nullptr);
+    ASSERT_TRUE(archive);
+    const char *part = "xl/worksheets/sheet3.xml";
+    QByteArray xml = zipEntries(readBytes(path))[part];
+    xml.replace("<c r=\"D2\"", "<c r=\"C2\" t=\"b\"><f>1=1</f><v>1</v></c><c r=\"D2\"");
+    zip_source_t *source = zip_source_buffer(archive, xml.constData(), zip_uint64_t(xml.size()), 0);
+    ASSERT_EQ(zip_file_replace(archive, zip_uint64_t(zip_name_locate(archive, part, 0)), source, 0),
+              0);
+    ASSERT_EQ(zip_close(archive), 0);
+
+    const QByteArray before = readBytes(path);
+    const SheetGrid grid = readWorkbook(before).grid;
+    ASSERT_EQ(grid.cell(1, kMarkColumn), "TRUE");
+    const WriteBackResult result = writePhotoMarks(path, marksFor(grid, {1, 3}));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.written, 1);
+    EXPECT_EQ(result.notes.size(), 1);
+    const SheetGrid after = readWorkbookFile(path).grid;
+    EXPECT_EQ(after.cell(1, kMarkColumn), "TRUE");
+    EXPECT_EQ(after.cell(3, kMarkColumn), "是");
+}
+
 TEST(WriteBack, AFailureLeavesTheWorkbookUntouched)
 {
     QTemporaryDir folder;
