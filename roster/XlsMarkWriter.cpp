@@ -241,7 +241,7 @@ void recomputeDbCells(QByteArray &stream, std::uint32_t sheetOffset)
     if (!sheet)
         return;
     std::size_t blockStart = sheet->first + 1;
-    for (std::size_t i = sheet->first + 1; i < sheet->eof; ++i) {
+    for (std::size_t i : sheet->own) {
         const Record &r = (*records)[i];
         if (r.type != biff::DbCell) {
             if (r.type == biff::Row && i > 0 && (*records)[i - 1].type != biff::Row)
@@ -287,13 +287,13 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
     if (!parts)
         return result;
     const std::vector<Record> &records = parts->records;
-    const biff::Substream sheet = parts->sheet;
+    const biff::Substream &sheet = parts->sheet;
 
     std::map<int, RowPlace> places;
     for (int row : rows)
         places[row];
     std::optional<std::size_t> dimensions;
-    for (std::size_t i = sheet.first + 1; i < sheet.eof; ++i) {
+    for (std::size_t i : sheet.own) {
         const Record &r = records[i];
         if (r.type == biff::Dimensions && r.data.size() >= 12)
             dimensions = i;
