@@ -1,4 +1,5 @@
 #include "roster/BiffRecords.h"
+#include "roster/CsvWorkbook.h"
 #include "roster/CompoundFile.h"
 #include "roster/LittleEndian.h"
 #include "roster/RosterWriteBack.h"
@@ -195,6 +196,14 @@ TEST(WriteBack, MarksOnlyColumnCOfTheMarkedRowsInEveryFormat)
             EXPECT_TRUE(after.contains(name.contains("gbk") ? gbk("是") : QByteArray("是")));
         }
     }
+}
+
+TEST(WriteBack, CsvMarksAddMissingFieldsAndReplaceQuotedOnes)
+{
+    const QByteArray text("姓名,身份证号\n张三,1\n王五,3,\"否\",一班\r\n李四,2");
+    const MarkedBytes marked = markCsvWorkbook(text, {1, 2, 3});
+    ASSERT_TRUE(marked.ok());
+    EXPECT_EQ(marked.bytes, QByteArray("姓名,身份证号\n张三,1,是\n王五,3,是,一班\r\n李四,2,是"));
 }
 
 TEST(WriteBack, ThreeThousandMarksKeepIndexAndDbCellRight)
