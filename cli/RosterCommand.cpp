@@ -5,7 +5,6 @@
 #include "roster/RosterImport.h"
 #include "roster/RosterWriteBack.h"
 
-
 #include <cstdio>
 
 namespace {

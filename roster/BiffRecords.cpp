@@ -201,8 +201,8 @@ std::optional<Globals> readGlobals(const std::vector<Record> &records, QString *
     return std::nullopt;
 }
 
-std::optional<Substream> findSubstream(const std::vector<Record> &records,
-                                       std::uint32_t bofOffset, QString *error)
+std::optional<Substream> findSubstream(const std::vector<Record> &records, std::uint32_t bofOffset,
+                                       QString *error)
 {
     const auto found = std::lower_bound(
         records.begin(), records.end(), bofOffset,
@@ -213,14 +213,17 @@ std::optional<Substream> findSubstream(const std::vector<Record> &records,
     }
     Substream substream;
     substream.first = std::size_t(found - records.begin());
+    // Embedded charts are whole BOF..EOF substreams inside the sheet's; their records are not
+    // the sheet's own.
+    int depth = 1;
     for (std::size_t i = substream.first + 1; i < records.size(); ++i) {
-        if (records[i].type == Eof) {
+        if (records[i].type == Bof) {
+            ++depth;
+        } else if (records[i].type == Eof && --depth == 0) {
             substream.eof = i;
             return substream;
-        }
-        if (records[i].type == Bof) {
-            *error = QStringLiteral("sheet without an EOF record");
-            return std::nullopt;
+        } else if (depth == 1) {
+            substream.own.push_back(i);
         }
     }
     *error = QStringLiteral("sheet without an EOF record");

@@ -70,14 +70,16 @@ struct Globals
 // The globals up to their EOF record. Refuses encrypted files and versions before BIFF8.
 std::optional<Globals> readGlobals(const std::vector<Record> &records, QString *error);
 
-// Index of the first and the EOF record of the substream that starts at bofOffset.
+// The substream that starts at bofOffset: its BOF and EOF record and, in order, the records
+// that belong to it and not to a substream nested in it.
 struct Substream
 {
     std::size_t first = 0;
     std::size_t eof = 0;
+    std::vector<std::size_t> own;
 };
-std::optional<Substream> findSubstream(const std::vector<Record> &records,
-                                       std::uint32_t bofOffset, QString *error);
+std::optional<Substream> findSubstream(const std::vector<Record> &records, std::uint32_t bofOffset,
+                                       QString *error);
 
 // The XLUnicodeString at data[at]: a length of lengthBytes (1 or 2), flags, characters.
 // nullopt when it runs past the data.

@@ -18,8 +18,10 @@ QString scientific(bool negative, const std::string &digits, int exponent)
 {
     std::string text = negative ? "-" : "";
     text += digits[0];
-    if (digits.size() > 1)
-        text.append(1, '.').append(digits, 1);
+    if (digits.size() > 1) {
+        text += '.';
+        text.append(digits, 1);
+    }
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return QString::fromLatin1(text + suffix);
@@ -52,7 +54,8 @@ QString numberText(double value)
     const bool whole = exponent >= digitCount - 1;
     if (whole && exponent <= kLargestDigitsExponent) {
         std::string result = negative ? "-" : "";
-        result.append(digits).append(std::size_t(exponent - (digitCount - 1)), '0');
+        result += digits;
+        result.append(std::size_t(exponent - (digitCount - 1)), '0');
         return QString::fromLatin1(result);
     }
     if (whole || exponent < kSmallestDecimalExponent)
@@ -60,11 +63,13 @@ QString numberText(double value)
 
     std::string result = negative ? "-" : "";
     if (exponent < 0) {
-        result.append("0.").append(std::size_t(-exponent - 1), '0').append(digits);
+        result += "0.";
+        result.append(std::size_t(-exponent - 1), '0');
+        result += digits;
     } else {
-        result.append(digits, 0, std::size_t(exponent) + 1)
-            .append(1, '.')
-            .append(digits, std::size_t(exponent) + 1);
+        result.append(digits, 0, std::size_t(exponent) + 1);
+        result += '.';
+        result.append(digits, std::size_t(exponent) + 1);
     }
     return QString::fromLatin1(result);
 }

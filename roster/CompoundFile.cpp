@@ -15,8 +15,7 @@ std::optional<CompoundFile> CompoundFile::open(const QByteArray &bytes, QString 
 {
     CompoundFile file;
     file.m_bytes = bytes;
-    if (!file.readHeaderAndFat(error) || !file.readDirectory(error) ||
-        !file.readMiniStream(error))
+    if (!file.readHeaderAndFat(error) || !file.readDirectory(error) || !file.readMiniStream(error))
         return std::nullopt;
     return file;
 }
@@ -34,9 +33,8 @@ bool CompoundFile::readHeaderAndFat(QString *error)
         return false;
     }
     m_sectorSize = 1u << shift;
-    m_sectorCount = b.size() > qsizetype(m_sectorSize)
-                        ? std::size_t((b.size() - 1) / m_sectorSize)
-                        : 0;
+    m_sectorCount =
+        b.size() > qsizetype(m_sectorSize) ? std::size_t((b.size() - 1) / m_sectorSize) : 0;
     const std::uint32_t fatSectorCount = le::u32(b, 0x2C);
     m_firstDirectorySector = le::u32(b, 0x30);
     m_miniStreamCutoff = le::u32(b, 0x38);
@@ -77,8 +75,8 @@ bool CompoundFile::readHeaderAndFat(QString *error)
 }
 
 std::optional<std::vector<std::uint32_t>>
-CompoundFile::chain(std::uint32_t start, const std::vector<std::uint32_t> &table,
-                    std::size_t limit, QString *error) const
+CompoundFile::chain(std::uint32_t start, const std::vector<std::uint32_t> &table, std::size_t limit,
+                    QString *error) const
 {
     std::vector<std::uint32_t> result;
     std::vector<bool> seen(limit, false);
@@ -114,8 +112,8 @@ bool CompoundFile::readDirectory(QString *error)
     m_directory = sectors(*directoryChain);
     const std::size_t count = std::size_t(m_directory.size() / kEntrySize);
     for (std::size_t i = 0; i < count; ++i) {
-        const QByteArrayView raw = QByteArrayView(m_directory).sliced(qsizetype(i) * kEntrySize,
-                                                                      kEntrySize);
+        const QByteArrayView raw =
+            QByteArrayView(m_directory).sliced(qsizetype(i) * kEntrySize, kEntrySize);
         CompoundFileEntry entry;
         const int nameBytes = std::min<int>(le::u16(raw, 0x40), 64);
         const int nameChars = std::max(0, nameBytes / 2 - 1);

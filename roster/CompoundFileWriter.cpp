@@ -82,8 +82,8 @@ std::optional<QByteArray> rewriteCompoundFile(const CompoundFile &original,
             continue;
         }
         const std::uint32_t first = std::uint32_t(miniFat.size());
-        const std::uint32_t count = std::uint32_t((data.size() + kMiniSectorSize - 1) /
-                                                  kMiniSectorSize);
+        const std::uint32_t count =
+            std::uint32_t((data.size() + kMiniSectorSize - 1) / kMiniSectorSize);
         for (std::uint32_t s = 0; s < count; ++s)
             miniFat.push_back(s + 1 == count ? CompoundFile::kEndOfChain : first + s + 1);
         QByteArray padded = data;
@@ -92,9 +92,8 @@ std::optional<QByteArray> rewriteCompoundFile(const CompoundFile &original,
         starts[i] = first;
     }
     starts[0] = layout.add(miniStream);
-    const std::uint32_t miniFatEntries =
-        std::uint32_t((miniFat.size() + kEntriesPerSector - 1) / kEntriesPerSector *
-                      kEntriesPerSector);
+    const std::uint32_t miniFatEntries = std::uint32_t((miniFat.size() + kEntriesPerSector - 1) /
+                                                       kEntriesPerSector * kEntriesPerSector);
     const std::uint32_t firstMiniFat = layout.add(tableBytes(miniFat, miniFatEntries));
     const std::uint32_t miniFatSectors = miniFatEntries / kEntriesPerSector;
 
@@ -103,8 +102,8 @@ std::optional<QByteArray> rewriteCompoundFile(const CompoundFile &original,
         QByteArray raw = original.rawEntry(i);
         if (entries[i].type == CompoundFileEntry::Stream ||
             entries[i].type == CompoundFileEntry::Root) {
-            const std::uint32_t size = std::uint32_t(i == 0 ? miniStream.size()
-                                                            : contents[i].size());
+            const std::uint32_t size =
+                std::uint32_t(i == 0 ? miniStream.size() : contents[i].size());
             le::put32(raw, 0x74, size == 0 ? CompoundFile::kEndOfChain : starts[i]);
             le::put32(raw, 0x78, size);
             le::put32(raw, 0x7C, 0);

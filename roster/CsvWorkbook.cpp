@@ -117,9 +117,9 @@ SheetReadResult readCsvWorkbook(const QByteArray &bytes)
         for (std::size_t column = 0; column < fields.size() && column < SheetGrid::kColumns;
              ++column) {
             const Field f = fields[column];
-            result.grid.setCell(qsizetype(row), qsizetype(column),
-                                fieldText(QByteArrayView(bytes).sliced(f.begin, f.end - f.begin),
-                                          decoder));
+            result.grid.setCell(
+                qsizetype(row), qsizetype(column),
+                fieldText(QByteArrayView(bytes).sliced(f.begin, f.end - f.begin), decoder));
         }
     }
     return result;

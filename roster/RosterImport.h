@@ -7,17 +7,17 @@
 #include <QString>
 
 // The message shown when an import fails, whatever the reason.
-inline const QString kWorkbookRequirementsMessage = QStringLiteral(
-    "请检查EXCEL文件是否存在,可手动输入完整文件路径,或点打开按钮,选中文件;"
-    "且导入*.xls文件工作簿名称默认，必须为sheet1，第一行表头必须保留，内容参见模板");
+inline const QString kWorkbookRequirementsMessage =
+    QStringLiteral("请检查EXCEL文件是否存在,可手动输入完整文件路径,或点打开按钮,选中文件;"
+                   "且导入*.xls文件工作簿名称默认，必须为sheet1，第一行表头必须保留，内容参见模板");
 inline const QString kWorkbookRequirementsTitle = QStringLiteral("EXCEL表格要求");
 inline const QString kImportSummaryTitle = QStringLiteral("导入数据");
 
 struct RosterImportResult
 {
     bool ok = false;
-    QString reason;        // why it failed, for the log
-    int studentCount = 0;  // ZongShu
+    QString reason;         // why it failed, for the log
+    int studentCount = 0;   // ZongShu
     int withoutIdCount = 0; // WuShenFenShu
 };
 
@@ -26,8 +26,8 @@ struct RosterImportResult
 QString workbookPath(const QString &text, const QString &programFolder);
 
 // Reads worksheet rows 1 to 3000, columns A to F, of the sheet "sheet1" into table rows 0 to
-// 2999, columns 1 to 6, up to and including the first student row whose column A is empty, and counts
-// the students. On failure the table is left as it was.
+// 2999, columns 1 to 6, up to and including the first student row whose column A is empty, and
+// counts the students. On failure the table is left as it was.
 RosterImportResult importRoster(const QString &path, RosterTable &table);
 
 // "本此共导入N名学生，其中有M名无身份证学生".

@@ -12,6 +12,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 Q_LOGGING_CATEGORY(lcWriteBack, "lumo.roster.writeback")
 
 namespace {
@@ -37,6 +41,10 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes)
                temporary.errorString();
     if (temporary.write(bytes) != bytes.size() || !temporary.flush())
         return QStringLiteral("cannot write the temporary file: ") + temporary.errorString();
+#ifdef Q_OS_UNIX
+    if (::fsync(temporary.handle()) != 0)
+        return QStringLiteral("cannot flush the temporary file to disk");
+#endif
     temporary.close();
     temporary.setPermissions(QFile::permissions(path));
 
@@ -109,6 +117,10 @@ WriteBackResult writePhotoMarks(const QString &path, const std::vector<PhotoMark
         }
         expected.setCell(row, kMarkColumn, kPhotoTakenMark);
         ++result.written;
+    }
+    if (result.written == 0) {
+        result.ok = true;
+        return result;
     }
     const SheetReadResult check = readWorkbook(marked.bytes);
     if (!check.ok() || !(check.grid == expected))

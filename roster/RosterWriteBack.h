@@ -13,9 +13,9 @@
 struct WriteBackResult
 {
     bool ok = false;
-    int written = 0;    // cells that now hold the mark
-    QStringList notes;  // rows left alone, and why
-    QString error;      // why nothing was written
+    int written = 0;   // cells that now hold the mark
+    QStringList notes; // rows left alone, and why
+    QString error;     // why nothing was written
 };
 
 // The students of the table (up to the end of the class) whose photo mark is "是".

@@ -9,8 +9,7 @@
 
 namespace {
 
-const QString kUnknownFormat =
-    QStringLiteral("not an .xls, .xlsx or text (.csv) workbook");
+const QString kUnknownFormat = QStringLiteral("not an .xls, .xlsx or text (.csv) workbook");
 
 } // namespace
 
@@ -33,11 +32,11 @@ SheetReadResult readWorkbookFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return SheetReadResult::failure(QStringLiteral("cannot open %1: %2")
-                                            .arg(path, file.errorString()));
+        return SheetReadResult::failure(
+            QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
     if (file.size() > kLargestWorkbook)
-        return SheetReadResult::failure(QStringLiteral("%1 is too large for a class list")
-                                            .arg(path));
+        return SheetReadResult::failure(
+            QStringLiteral("%1 is too large for a class list").arg(path));
     return readWorkbook(file.readAll());
 }
 

@@ -97,8 +97,8 @@ QByteArray multipleCellPart(const Record &original, std::uint16_t first, std::ui
     const std::uint16_t row = le::u16(d, 0);
     const std::uint16_t start = le::u16(d, 2);
     const int itemSize = original.type == biff::MulRk ? 6 : 2;
-    const QByteArrayView items = d.sliced(4 + (first - start) * itemSize,
-                                          (last - first + 1) * itemSize);
+    const QByteArrayView items =
+        d.sliced(4 + (first - start) * itemSize, (last - first + 1) * itemSize);
     if (first == last) {
         QByteArray data;
         le::append16(data, row);
@@ -152,8 +152,8 @@ public:
     QByteArray &patch(std::size_t index)
     {
         if (!m_replaced[index])
-            replace(index, m_stream->mid(m_records[index].offset, m_records[index].end() -
-                                                                      m_records[index].offset));
+            replace(index, m_stream->mid(m_records[index].offset,
+                                         m_records[index].end() - m_records[index].offset));
         return m_replacement[index];
     }
     void setStream(const QByteArray *stream) { m_stream = stream; }
@@ -168,8 +168,7 @@ public:
             if (m_replaced[i])
                 out += m_replacement[i];
             else
-                out += m_stream->mid(m_records[i].offset,
-                                     m_records[i].end() - m_records[i].offset);
+                out += m_stream->mid(m_records[i].offset, m_records[i].end() - m_records[i].offset);
             out += m_inserted[i];
         }
         const std::uint32_t tail = m_records.empty() ? 0 : m_records.back().end();
@@ -242,7 +241,7 @@ void recomputeDbCells(QByteArray &stream, std::uint32_t sheetOffset)
     if (!sheet)
         return;
     std::size_t blockStart = sheet->first + 1;
-    for (std::size_t i = sheet->first + 1; i < sheet->eof; ++i) {
+    for (std::size_t i : sheet->own) {
         const Record &r = (*records)[i];
         if (r.type != biff::DbCell) {
             if (r.type == biff::Row && i > 0 && (*records)[i - 1].type != biff::Row)
@@ -267,7 +266,8 @@ void recomputeDbCells(QByteArray &stream, std::uint32_t sheetOffset)
         for (qsizetype k = 0; 4 + 2 * k + 2 <= r.data.size(); ++k) {
             std::uint16_t distance = 0;
             if (std::size_t(k) < rowRecords.size()) {
-                const auto found = firstCell.find(le::u16((*records)[rowRecords[std::size_t(k)]].data, 0));
+                const auto found =
+                    firstCell.find(le::u16((*records)[rowRecords[std::size_t(k)]].data, 0));
                 if (found != firstCell.end()) {
                     distance = std::uint16_t(found->second - previous);
                     previous = found->second;
@@ -287,13 +287,13 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
     if (!parts)
         return result;
     const std::vector<Record> &records = parts->records;
-    const biff::Substream sheet = parts->sheet;
+    const biff::Substream &sheet = parts->sheet;
 
     std::map<int, RowPlace> places;
     for (int row : rows)
         places[row];
     std::optional<std::size_t> dimensions;
-    for (std::size_t i = sheet.first + 1; i < sheet.eof; ++i) {
+    for (std::size_t i : sheet.own) {
         const Record &r = records[i];
         if (r.type == biff::Dimensions && r.data.size() >= 12)
             dimensions = i;
@@ -335,8 +335,8 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
                                       multipleCellPart(old, kMarkColumn + 1, range.last));
             } else {
                 if (old.type == biff::Formula) {
-                    const bool companion = i + 1 < records.size() &&
-                                           isFormulaCompanion(records[i + 1].type);
+                    const bool companion =
+                        i + 1 < records.size() && isFormulaCompanion(records[i + 1].type);
                     if (companion && records[i + 1].type != biff::String) {
                         result.skippedRows.push_back(row); // shared or array formula
                         continue;
@@ -362,7 +362,8 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
         if (place.rowRecord) {
             QByteArray &rowRecord = editor.patch(*place.rowRecord);
             le::put16(rowRecord, 6, std::min<std::uint16_t>(le::u16(rowRecord, 6), kMarkColumn));
-            le::put16(rowRecord, 8, std::max<std::uint16_t>(le::u16(rowRecord, 8), kMarkColumn + 1));
+            le::put16(rowRecord, 8,
+                      std::max<std::uint16_t>(le::u16(rowRecord, 8), kMarkColumn + 1));
         }
         if (dimensions) {
             QByteArray &dim = editor.patch(*dimensions);
@@ -374,7 +375,8 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
     }
     if (sharedStringUses != 0 && parts->globals.sstRecord != SIZE_MAX) {
         QByteArray &sstRecord = editor.patch(parts->globals.sstRecord);
-        le::put32(sstRecord, 4, std::uint32_t(std::int64_t(le::u32(sstRecord, 4)) + sharedStringUses));
+        le::put32(sstRecord, 4,
+                  std::uint32_t(std::int64_t(le::u32(sstRecord, 4)) + sharedStringUses));
     }
 
     std::vector<std::uint32_t> newOffsets;

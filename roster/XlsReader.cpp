@@ -73,7 +73,7 @@ SheetReadResult readXlsWorkbook(const QByteArray &bytes)
     if (!parts)
         return SheetReadResult::failure(error);
     SheetReadResult result;
-    for (std::size_t i = parts->sheet.first + 1; i < parts->sheet.eof; ++i)
+    for (std::size_t i : parts->sheet.own)
         readCellRecord(parts->records, i, parts->globals.sharedStrings, result.grid);
     return result;
 }

@@ -28,9 +28,9 @@ pugi::xml_node sheetData(const pugi::xml_document &document);
 
 // Calls visitRow for every row with its 0-based index (rows without "r" follow the previous
 // one); when it returns true, visitCell for each cell of that row.
-void forEachCell(pugi::xml_node sheetData,
-                 const std::function<bool(pugi::xml_node row, long long rowIndex)> &visitRow,
-                 const std::function<void(pugi::xml_node cell, long long row, long long column)>
-                     &visitCell);
+void forEachCell(
+    pugi::xml_node sheetData,
+    const std::function<bool(pugi::xml_node row, long long rowIndex)> &visitRow,
+    const std::function<void(pugi::xml_node cell, long long row, long long column)> &visitCell);
 
 } // namespace xlsx

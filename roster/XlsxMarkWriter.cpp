@@ -10,11 +10,19 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <sstream>
 
 namespace {
 
 constexpr long long kMarkColumn = 2;
+
+struct ByteWriter : pugi::xml_writer
+{
+    QByteArray bytes;
+    void write(const void *data, std::size_t size) override
+    {
+        bytes.append(static_cast<const char *>(data), qsizetype(size));
+    }
+};
 
 struct RowCells
 {
@@ -38,8 +46,8 @@ void writeMark(pugi::xml_node cell, pugi::xml_node row)
         cell.remove_child(cell.first_child());
     cell.remove_attribute("t");
     cell.append_attribute("t") = "inlineStr";
-    pugi::xml_node text = cell.append_child(prefixed(row, "is").c_str())
-                              .append_child(prefixed(row, "t").c_str());
+    pugi::xml_node text =
+        cell.append_child(prefixed(row, "is").c_str()).append_child(prefixed(row, "t").c_str());
     text.append_child(pugi::node_pcdata).set_value(kPhotoTakenMark.toUtf8().constData());
 }
 
@@ -95,7 +103,8 @@ std::optional<QByteArray> replacePart(const QByteArray &bytes, const QString &pa
         *error = QStringLiteral("could not replace the sheet in the ZIP archive");
         return std::nullopt;
     }
-    zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
+    // The fastest deflate level: the sheet part is written at every shut-down.
+    zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
     const bool closed = zip_close(archive) == 0;
     delete copy;
     if (!closed) {
@@ -133,12 +142,12 @@ MarkedBytes markXlsxWorkbook(const QByteArray &bytes, const std::vector<int> &ro
     const auto parts = package->classListSheet(&result.error);
     if (!parts)
         return result;
-    const auto sheetBytes = package->part(parts->sheet, &result.error);
+    auto sheetBytes = package->part(parts->sheet, &result.error);
     if (!sheetBytes)
         return result;
     pugi::xml_document sheet;
-    if (!sheet.load_buffer(sheetBytes->constData(), std::size_t(sheetBytes->size()),
-                           pugi::parse_full | pugi::parse_ws_pcdata)) {
+    if (!sheet.load_buffer_inplace(sheetBytes->data(), std::size_t(sheetBytes->size()),
+                                   pugi::parse_full | pugi::parse_ws_pcdata)) {
         result.error = QStringLiteral("sheet1 is not well-formed XML");
         return result;
     }
@@ -181,11 +190,9 @@ MarkedBytes markXlsxWorkbook(const QByteArray &bytes, const std::vector<int> &ro
         writeMark(cell, place.row);
     }
 
-    std::ostringstream out;
+    ByteWriter out;
     sheet.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::string xml = out.str();
-    auto written = replacePart(bytes, parts->sheet, QByteArray(xml.data(), qsizetype(xml.size())),
-                               &result.error);
+    auto written = replacePart(bytes, parts->sheet, out.bytes, &result.error);
     if (written)
         result.bytes = std::move(*written);
     return result;

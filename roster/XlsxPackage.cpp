@@ -87,30 +87,32 @@ bool Package::hasPart(const QString &name) const
 
 std::optional<QByteArray> Package::part(const QString &name, QString *error) const
 {
-    zip_file_t *file = zip_fopen(m_archive, name.toUtf8().constData(), 0);
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    const QByteArray zipName = name.toUtf8();
+    if (zip_stat(m_archive, zipName.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
+        *error = QStringLiteral("ZIP entry missing or unreadable: ") + name;
+        return std::nullopt;
+    }
+    if (stat.size > zip_uint64_t(kLargestPart)) {
+        *error = QStringLiteral("ZIP entry too large: ") + name;
+        return std::nullopt;
+    }
+    zip_file_t *file = zip_fopen(m_archive, zipName.constData(), 0);
     if (!file) {
         *error = QStringLiteral("ZIP entry missing or unreadable: ") + name;
         return std::nullopt;
     }
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
-        if (got < 0) {
-            *error = QStringLiteral("ZIP entry damaged: ") + name;
-            zip_fclose(file);
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        if (data.size() + got > kLargestPart) {
-            *error = QStringLiteral("ZIP entry too large: ") + name;
-            zip_fclose(file);
-            return std::nullopt;
-        }
-        data.append(buffer, qsizetype(got));
-    }
+    // libzip checks the stated size against the data (and the CRC), so a lying entry fails here.
+    QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
+    const zip_int64_t got = zip_fread(file, data.data(), stat.size);
+    char extra;
+    const bool atEnd = zip_fread(file, &extra, 1) == 0;
     zip_fclose(file);
+    if (got != zip_int64_t(stat.size) || !atEnd) {
+        *error = QStringLiteral("ZIP entry damaged: ") + name;
+        return std::nullopt;
+    }
     return data;
 }
 
@@ -145,8 +147,8 @@ std::optional<Package::SheetParts> Package::classListSheet(QString *error) const
     for (pugi::xml_node relation : child(relations, "Relationships").children()) {
         const QString id = QString::fromUtf8(attribute(relation, "Id").value());
         const QString type = QString::fromUtf8(attribute(relation, "Type").value());
-        const QString target =
-            resolveTarget(QStringLiteral("xl"), QString::fromUtf8(attribute(relation, "Target").value()));
+        const QString target = resolveTarget(
+            QStringLiteral("xl"), QString::fromUtf8(attribute(relation, "Target").value()));
         if (id == sheetId)
             parts.sheet = target;
         else if (type.endsWith(u"/sharedStrings"))

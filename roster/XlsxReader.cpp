@@ -113,10 +113,10 @@ std::optional<CellReference> parseReference(const char *text)
     return reference;
 }
 
-void forEachCell(pugi::xml_node sheetData,
-                 const std::function<bool(pugi::xml_node row, long long rowIndex)> &visitRow,
-                 const std::function<void(pugi::xml_node cell, long long row, long long column)>
-                     &visitCell)
+void forEachCell(
+    pugi::xml_node sheetData,
+    const std::function<bool(pugi::xml_node row, long long rowIndex)> &visitRow,
+    const std::function<void(pugi::xml_node cell, long long row, long long column)> &visitCell)
 {
     long long rowIndex = -1;
     for (pugi::xml_node row : sheetData.children()) {
@@ -165,12 +165,12 @@ SheetReadResult readXlsxWorkbook(const QByteArray &bytes)
             return SheetReadResult::failure(error);
         strings = sharedStrings(*stringBytes);
     }
-    const auto sheetBytes = package->part(parts->sheet, &error);
+    auto sheetBytes = package->part(parts->sheet, &error);
     if (!sheetBytes)
         return SheetReadResult::failure(error);
     pugi::xml_document sheet;
-    if (!sheet.load_buffer(sheetBytes->constData(), std::size_t(sheetBytes->size()),
-                           pugi::parse_default | pugi::parse_ws_pcdata))
+    if (!sheet.load_buffer_inplace(sheetBytes->data(), std::size_t(sheetBytes->size()),
+                                   pugi::parse_default | pugi::parse_ws_pcdata))
         return SheetReadResult::failure(QStringLiteral("sheet1 is not well-formed XML"));
 
     SheetReadResult result;

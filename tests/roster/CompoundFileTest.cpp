@@ -1,5 +1,5 @@
-#include "roster/BiffRecords.h"
 #include "roster/CompoundFile.h"
+#include "roster/BiffRecords.h"
 #include "roster/LittleEndian.h"
 #include "roster/Workbook.h"
 #include "tests/roster/RosterFixtures.h"
@@ -73,10 +73,9 @@ TEST(CompoundFile, DamagedContainersAreRefused)
 
 TEST(CompoundFile, TruncatedAndFlippedFilesNeverCrash)
 {
-    for (const QString &name : {QStringLiteral("class-xlwt.xls"),
-                                QStringLiteral("class-gnumeric.xls"),
-                                QStringLiteral("class-libreoffice.xls"),
-                                QStringLiteral("class-libreoffice.xlsx")}) {
+    for (const QString &name :
+         {QStringLiteral("class-xlwt.xls"), QStringLiteral("class-gnumeric.xls"),
+          QStringLiteral("class-libreoffice.xls"), QStringLiteral("class-libreoffice.xlsx")}) {
         const QByteArray good = readBytes(fixturePath(name));
         for (qsizetype length = 0; length < good.size(); length += 61)
             (void)readWorkbook(good.first(length));
@@ -104,8 +103,10 @@ TEST(CompoundFile, RewriteKeepsEveryStreamAndTheDirectory)
     QByteArray large(8 * 1024 * 1024, '\0');
     for (qsizetype i = 0; i < large.size(); ++i)
         large[i] = char(i * 7);
-    for (const QByteArray &replacement : {*file->stream(std::size_t(workbook), &error), small, large}) {
-        const auto rewritten = rewriteCompoundFile(*file, std::size_t(workbook), replacement, &error);
+    for (const QByteArray &replacement :
+         {*file->stream(std::size_t(workbook), &error), small, large}) {
+        const auto rewritten =
+            rewriteCompoundFile(*file, std::size_t(workbook), replacement, &error);
         ASSERT_TRUE(rewritten) << error.toStdString();
         const auto reopened = CompoundFile::open(*rewritten, &error);
         ASSERT_TRUE(reopened) << error.toStdString();

@@ -7,10 +7,12 @@ QString fixturePath(const QString &name)
 
 QStringList classFixtures()
 {
-    return {QStringLiteral("class-xlwt.xls"),       QStringLiteral("class-gnumeric.xls"),
+    return {QStringLiteral("class-xlwt.xls"), QStringLiteral("class-gnumeric.xls"),
             QStringLiteral("class-libreoffice.xls"), QStringLiteral("class-openpyxl.xlsx"),
             QStringLiteral("class-libreoffice.xlsx"), QStringLiteral("class-utf8-bom.csv"),
-            QStringLiteral("class-gbk.csv")};
+            QStringLiteral("class-gbk.csv"),
+            // "Sheet1" alone, with an embedded chart (a substream inside the sheet's).
+            QStringLiteral("chart-libreoffice.xls")};
 }
 
 SheetGrid expectedClassGrid()

@@ -8,7 +8,7 @@
 
 QString fixturePath(const QString &name);
 
-// The class files (every format and maker) that hold the same class; their sheet "Sheet1".
+// The class files (every format and maker) that hold the same class in their sheet "Sheet1".
 QStringList classFixtures();
 
 // Columns A to F of rows 1 to 11 of the class sheet, as the readers give them.

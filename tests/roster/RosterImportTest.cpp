@@ -11,7 +11,7 @@ TEST(RosterImport, ReadsUpToTheFirstEmptyNameAndCounts)
     RosterTable table;
     const RosterImportResult result = importRoster(fixturePath("class-xlwt.xls"), table);
     ASSERT_TRUE(result.ok) << result.reason.toStdString();
-    EXPECT_EQ(result.studentCount, 8); // the name of one blank counts
+    EXPECT_EQ(result.studentCount, 8);   // the name of one blank counts
     EXPECT_EQ(result.withoutIdCount, 2); // "12345" and ""
     EXPECT_EQ(importSummary(result), "本此共导入8名学生，其中有2名无身份证学生");
     EXPECT_EQ(table.name(0), "姓名");
@@ -19,9 +19,9 @@ TEST(RosterImport, ReadsUpToTheFirstEmptyNameAndCounts)
     EXPECT_EQ(table.idNumber(2), "310104201207184000");
     EXPECT_EQ(table.photoMark(2), "是");
     EXPECT_EQ(table.name(4), " ");
-    EXPECT_EQ(table.name(9), "");      // the end row is stored as well
-    EXPECT_EQ(table.name(10), "");     // rows after it are not read
-    EXPECT_EQ(table.cell(1, 0), "");   // column 0 is never filled
+    EXPECT_EQ(table.name(9), "");    // the end row is stored as well
+    EXPECT_EQ(table.name(10), "");   // rows after it are not read
+    EXPECT_EQ(table.cell(1, 0), ""); // column 0 is never filled
 }
 
 TEST(RosterImport, EmptyNameMidListAndHeaderOnly)

@@ -38,8 +38,7 @@ TEST(WorkbookRead, EveryFormatAndMakerGivesTheSameClassSheet)
 
 TEST(WorkbookRead, FormatIsToldByTheFirstBytesNotTheName)
 {
-    EXPECT_EQ(detectWorkbookFormat(readBytes(fixturePath("xlsx-named.xls"))),
-              WorkbookFormat::Xlsx);
+    EXPECT_EQ(detectWorkbookFormat(readBytes(fixturePath("xlsx-named.xls"))), WorkbookFormat::Xlsx);
     EXPECT_EQ(detectWorkbookFormat(readBytes(fixturePath("xls-named.csv"))), WorkbookFormat::Xls);
     EXPECT_EQ(detectWorkbookFormat("姓名,身份证号\r\n"), WorkbookFormat::Csv);
     EXPECT_EQ(detectWorkbookFormat(QByteArray("\x09\x08\x10\x00\x00\x06", 6)),
@@ -84,7 +83,7 @@ TEST(WorkbookRead, FormulasGiveTheirCachedResults)
     EXPECT_EQ(g.cell(2, 1), "110101201001015678");
     EXPECT_EQ(g.cell(2, 2), "TRUE");
     EXPECT_EQ(g.cell(2, 3), "一年级2班");
-    EXPECT_EQ(g.cell(3, 0), "");                   // ="" is an empty name
+    EXPECT_EQ(g.cell(3, 0), ""); // ="" is an empty name
 }
 
 TEST(WorkbookRead, OnlyRows1To3000AreKept)

@@ -1,4 +1,5 @@
 #include "roster/BiffRecords.h"
+#include "roster/CsvWorkbook.h"
 #include "roster/CompoundFile.h"
 #include "roster/LittleEndian.h"
 #include "roster/RosterWriteBack.h"
@@ -45,8 +46,8 @@ std::map<QString, QByteArray> zipEntries(const QByteArray &bytes)
 {
     std::map<QString, QByteArray> entries;
     zip_error_t error;
-    zip_source_t *source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()),
-                                                    0, &error);
+    zip_source_t *source =
+        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
     zip_t *archive = zip_open_from_source(source, ZIP_RDONLY, &error);
     for (zip_int64_t i = 0; archive && i < zip_get_num_entries(archive, 0); ++i) {
         zip_stat_t stat;
@@ -78,8 +79,15 @@ std::map<QString, QByteArray> streams(const QByteArray &bytes)
 bool isCellRecord(std::uint16_t type)
 {
     switch (type) {
-    case biff::LabelSst: case biff::Label: case biff::RString: case biff::Number: case biff::Rk:
-    case biff::BoolErr: case biff::Formula: case biff::Blank: case biff::MulRk:
+    case biff::LabelSst:
+    case biff::Label:
+    case biff::RString:
+    case biff::Number:
+    case biff::Rk:
+    case biff::BoolErr:
+    case biff::Formula:
+    case biff::Blank:
+    case biff::MulRk:
     case biff::MulBlank:
         return true;
     default:
@@ -190,6 +198,14 @@ TEST(WriteBack, MarksOnlyColumnCOfTheMarkedRowsInEveryFormat)
     }
 }
 
+TEST(WriteBack, CsvMarksAddMissingFieldsAndReplaceQuotedOnes)
+{
+    const QByteArray text("姓名,身份证号\n张三,1\n王五,3,\"否\",一班\r\n李四,2");
+    const MarkedBytes marked = markCsvWorkbook(text, {1, 2, 3});
+    ASSERT_TRUE(marked.ok());
+    EXPECT_EQ(marked.bytes, QByteArray("姓名,身份证号\n张三,1,是\n王五,3,是,一班\r\n李四,2,是"));
+}
+
 TEST(WriteBack, ThreeThousandMarksKeepIndexAndDbCellRight)
 {
     // Gnumeric writes INDEX and DBCELL records; every row of every block gets a new cell.
@@ -227,6 +243,47 @@ TEST(WriteBack, OnlyRowsThatStillHoldTheSameStudent)
     EXPECT_EQ(result.written, 0);
     EXPECT_EQ(result.notes.size(), 2);
     EXPECT_EQ(readBytes(path), before); // not even rewritten
+}
+
+TEST(WriteBack, AFormulaInColumnCIsReplacedWithItsCachedText)
+{
+    QTemporaryDir folder;
+    const QString path = copyFixture(folder, "formulas-libreoffice.xls");
+    const SheetGrid before = readWorkbookFile(path).grid;
+    ASSERT_EQ(before.cell(2, kMarkColumn), "TRUE"); // =1=1
+    const WriteBackResult result = writePhotoMarks(path, marksFor(before, {2}));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.written, 1);
+    SheetGrid expected = before;
+    expected.setCell(2, kMarkColumn, "是");
+    EXPECT_TRUE(readWorkbookFile(path).grid == expected);
+}
+
+TEST(WriteBack, AFormulaInColumnCOfAnXlsxIsLeftAlone)
+{
+    // Replacing it would leave the calculation chain part pointing at a cell without formula.
+    QTemporaryDir folder;
+    const QString path = copyFixture(folder, "class-openpyxl.xlsx");
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), 0, nullptr);
+    ASSERT_TRUE(archive);
+    const char *part = "xl/worksheets/sheet3.xml";
+    QByteArray xml = zipEntries(readBytes(path))[part];
+    xml.replace("<c r=\"D2\"", "<c r=\"C2\" t=\"b\"><f>1=1</f><v>1</v></c><c r=\"D2\"");
+    zip_source_t *source = zip_source_buffer(archive, xml.constData(), zip_uint64_t(xml.size()), 0);
+    ASSERT_EQ(zip_file_replace(archive, zip_uint64_t(zip_name_locate(archive, part, 0)), source, 0),
+              0);
+    ASSERT_EQ(zip_close(archive), 0);
+
+    const QByteArray before = readBytes(path);
+    const SheetGrid grid = readWorkbook(before).grid;
+    ASSERT_EQ(grid.cell(1, kMarkColumn), "TRUE");
+    const WriteBackResult result = writePhotoMarks(path, marksFor(grid, {1, 3}));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.written, 1);
+    EXPECT_EQ(result.notes.size(), 1);
+    const SheetGrid after = readWorkbookFile(path).grid;
+    EXPECT_EQ(after.cell(1, kMarkColumn), "TRUE");
+    EXPECT_EQ(after.cell(3, kMarkColumn), "是");
 }
 
 TEST(WriteBack, AFailureLeavesTheWorkbookUntouched)
@@ -270,11 +327,11 @@ TEST(WriteBack, LibreOfficeReadsTheMarksAndEveryOtherCellUnchanged)
                                        "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,"
                                        "false,false,false,3",
                                        "--outdir", folder.filePath("csv")}
-                                << marked);
+                               << marked);
     ASSERT_TRUE(process.waitForFinished(180000));
     for (const QString &name : names) {
-        const QString csv = folder.filePath("csv/" + QFileInfo(name).completeBaseName() +
-                                            "-Sheet1.csv");
+        const QString csv =
+            folder.filePath("csv/" + QFileInfo(name).completeBaseName() + "-Sheet1.csv");
         const SheetReadResult fromLibreOffice = readWorkbookFile(csv);
         ASSERT_TRUE(fromLibreOffice.ok()) << name.toStdString() << " " << csv.toStdString();
         SheetGrid expected = expectedClassGrid();

@@ -1,0 +1,89 @@
+// Reading a 3000-row class list and writing 2999 photo marks back, for each workbook format.
+// Run: build/bench/roster_bench   (the whole-process comparison is bench/roster-show-vs-xlrd)
+#include "roster/RosterImport.h"
+#include "roster/RosterWriteBack.h"
+#include "roster/Workbook.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(LUMO_ROSTER_TEST_DATA "/") + QString::fromUtf8(name);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void readInMemory(benchmark::State &state, const char *name)
+{
+    const QByteArray bytes = bytesOf(fixture(name));
+    for (auto _ : state) {
+        SheetReadResult result = readWorkbook(bytes);
+        benchmark::DoNotOptimize(result);
+        if (!result.ok() || result.grid.rowCount() != 3000)
+            state.SkipWithError("fixture did not read");
+    }
+}
+
+void importFromFile(benchmark::State &state, const char *name)
+{
+    const QString path = fixture(name);
+    for (auto _ : state) {
+        RosterTable table;
+        const RosterImportResult result = importRoster(path, table);
+        if (result.studentCount != 2999)
+            state.SkipWithError("fixture did not import");
+    }
+}
+
+// The whole write-back: re-read, mark 2999 rows, read the result back, write and rename.
+void writeMarks(benchmark::State &state, const char *name)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QString::fromUtf8(name));
+    const QByteArray original = bytesOf(fixture(name));
+    RosterTable table;
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(original);
+    }
+    importRoster(path, table);
+    for (int row = 1; row < 3000; ++row)
+        table.setCell(row, RosterTable::kPhotoMark, kPhotoTakenMark);
+    const std::vector<PhotoMark> marks = photoMarksOf(table);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(original);
+        file.close();
+        state.ResumeTiming();
+        const WriteBackResult result = writePhotoMarks(path, marks);
+        if (result.written != 2999)
+            state.SkipWithError("marks not written");
+    }
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(readInMemory, xls_xlwt, "big-xlwt.xls")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readInMemory, xls_gnumeric, "big-gnumeric.xls")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readInMemory, xlsx_openpyxl, "big-openpyxl.xlsx")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(importFromFile, xls_xlwt, "big-xlwt.xls")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(importFromFile, xlsx_openpyxl, "big-openpyxl.xlsx")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(writeMarks, xls_xlwt, "big-xlwt.xls")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(writeMarks, xls_gnumeric, "big-gnumeric.xls")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(writeMarks, xlsx_openpyxl, "big-openpyxl.xlsx")->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
