@@ -1,8 +1,8 @@
 // "lumo-cli pack" as a script runs it: what it prints and its exit status.
 #include "tests/packaging/ZipContents.h"
+#include "tests/support/ProgramRun.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -11,29 +11,9 @@ using namespace packtest;
 
 namespace {
 
-struct CliRun
+ProgramRun pack(const QString &folder, const QString &name)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    CliRun result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
-CliRun pack(const QString &folder, const QString &name)
-{
-    return run(QStringLiteral(LUMO_CLI_PATH), {QStringLiteral("pack"), folder, name});
+    return runProgram(QStringLiteral(LUMO_CLI_PATH), {QStringLiteral("pack"), folder, name});
 }
 
 } // namespace
@@ -44,7 +24,7 @@ TEST(LumoCliPack, PrintsTheArchiveItsSizeAndThePhotoCount)
     const QByteArray first = putPhoto(folder.path(), QStringLiteral("1.jpg"), 6000, 1);
     const QByteArray second = putPhoto(folder.path(), QStringLiteral("2.JPG"), 6000, 2);
 
-    const CliRun packed = pack(folder.path(), QStringLiteral("三年级 二班"));
+    const ProgramRun packed = pack(folder.path(), QStringLiteral("三年级 二班"));
     EXPECT_EQ(packed.exitCode, 0) << packed.err.toStdString();
     const QString archive = folder.filePath(QStringLiteral("三年级 二班.zip"));
     EXPECT_EQ(
@@ -62,10 +42,10 @@ TEST(LumoCliPack, ExitsWithTwoOnlyAboveFiveMillionBytes)
     fillForArchiveOf(exact.path(), photo, QStringLiteral("一班"), 5'000'000);
     fillForArchiveOf(over.path(), photo, QStringLiteral("一班"), 5'000'001);
 
-    const CliRun atLimit = pack(exact.path(), QStringLiteral("一班"));
+    const ProgramRun atLimit = pack(exact.path(), QStringLiteral("一班"));
     EXPECT_EQ(atLimit.exitCode, 0);
     EXPECT_TRUE(atLimit.out.contains(QStringLiteral(": 5000000 bytes, 1 photos")));
-    const CliRun aboveLimit = pack(over.path(), QStringLiteral("一班"));
+    const ProgramRun aboveLimit = pack(over.path(), QStringLiteral("一班"));
     EXPECT_EQ(aboveLimit.exitCode, 2);
     EXPECT_TRUE(aboveLimit.out.contains(QStringLiteral(": 5000001 bytes, 1 photos")));
     EXPECT_TRUE(aboveLimit.err.contains(QStringLiteral("zip文件超过5M，请手动解压后，处理！")));
@@ -78,12 +58,12 @@ TEST(LumoCliPack, ExitsWithOneAndKeepsThePhotosWhenNothingCanBePacked)
 
     EXPECT_EQ(pack(folder.filePath(QStringLiteral("missing")), QStringLiteral("a")).exitCode, 1);
     EXPECT_EQ(pack(folder.path(), QStringLiteral("../a")).exitCode, 1);
-    EXPECT_EQ(run(QStringLiteral(LUMO_CLI_PATH), {QStringLiteral("pack"), folder.path()}).exitCode,
+    EXPECT_EQ(runProgram(QStringLiteral(LUMO_CLI_PATH), {QStringLiteral("pack"), folder.path()}).exitCode,
               1);
 
     // A file-size limit of 100 KiB is hit while the archive is written.
-    const CliRun limited =
-        run(QStringLiteral("/bin/bash"),
+    const ProgramRun limited =
+        runProgram(QStringLiteral("/bin/bash"),
             {QStringLiteral("-c"), QStringLiteral("ulimit -f 100 && exec \"$0\" pack \"$1\" a"),
              QStringLiteral(LUMO_CLI_PATH), folder.path()});
     EXPECT_EQ(limited.exitCode, 1);

@@ -3,11 +3,11 @@
 #include "photo/PictureFile.h"
 #include "photo/ResizeImage.h"
 #include "tests/photo/PhotoTestImages.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -16,24 +16,9 @@ using namespace phototest;
 
 namespace {
 
-struct CliRun
+ProgramRun lumoCli(const QStringList &arguments)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun lumoCli(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(LUMO_CLI_PATH), arguments);
-    CliRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return runProgram(QStringLiteral(LUMO_CLI_PATH), arguments);
 }
 
 } // namespace
@@ -46,25 +31,25 @@ TEST(LumoCliPhoto, ConvertMakesRegistryPhotosThatCheckAccepts)
     photo::SaveBitmap(gradientImage(300, 369), capture);
     photo::SaveBitmap(noiseImage(780, 960), noisy);
 
-    CliRun before = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
+    ProgramRun before = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
     EXPECT_EQ(before.exitCode, 1);
     EXPECT_TRUE(before.out.contains(QStringLiteral("BMP, 300 x 369 px")))
         << before.out.toStdString();
 
-    CliRun converted =
+    ProgramRun converted =
         lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), capture, noisy});
     EXPECT_EQ(converted.exitCode, 0) << converted.err.toStdString();
     const QImage photo = photo::LoadPicture(capture);
     EXPECT_EQ(photo.size(), QSize(260, 320));
     EXPECT_EQ(jfifDensity(readBytes(capture)).x, 254);
 
-    CliRun after = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
+    ProgramRun after = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
     // Noise stays above 60000 bytes after five passes; the smooth capture fits.
     EXPECT_EQ(after.exitCode, QFileInfo(noisy).size() > 60000 ? 1 : 0) << after.out.toStdString();
     EXPECT_TRUE(
         after.out.contains(QStringLiteral("11010520080101123X.jpg: JPEG, 260 x 320 px, 254 dpi")))
         << after.out.toStdString();
-    CliRun single = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), capture});
+    ProgramRun single = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), capture});
     EXPECT_EQ(single.exitCode, 0) << single.out.toStdString();
     EXPECT_TRUE(single.out.trimmed().endsWith(QStringLiteral("ok")));
 }
@@ -74,7 +59,7 @@ TEST(LumoCliPhoto, ConvertWithoutTheDpiStepOnlyCompresses)
     QTemporaryDir folder;
     const QString capture = folder.filePath(QStringLiteral("a.jpg"));
     photo::SaveBitmap(gradientImage(300, 369), capture);
-    CliRun run = lumoCli(
+    ProgramRun run = lumoCli(
         {QStringLiteral("photo"), QStringLiteral("convert"), QStringLiteral("--no-dpi"), capture});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(isJpegFile(readBytes(capture)));
@@ -95,7 +80,7 @@ TEST(LumoCliPhoto, MissingAndUnreadableFilesFailClearly)
     writeBytes(text, "no picture");
     const QString missing = folder.filePath(QStringLiteral("gone.jpg"));
 
-    CliRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), text, missing});
+    ProgramRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), text, missing});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("notes.jpg"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("gone.jpg")));
@@ -112,7 +97,7 @@ TEST(LumoCliPhoto, MissingAndUnreadableFilesFailClearly)
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("frobnicate")}).exitCode, 2);
     for (const QString &command :
          {QStringLiteral("convert"), QStringLiteral("check"), QStringLiteral("resample")}) {
-        CliRun help = lumoCli({QStringLiteral("photo"), command, QStringLiteral("--help")});
+        ProgramRun help = lumoCli({QStringLiteral("photo"), command, QStringLiteral("--help")});
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: lumo-cli photo ") + command));
     }
@@ -131,7 +116,7 @@ TEST(LumoCliPhoto, ResampleWritesTheResamplerOutputLosslessly)
 
     for (const QString &name : {QStringLiteral("out.bmp"), QStringLiteral("out.png")}) {
         const QString out = folder.filePath(name);
-        CliRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in, out,
+        ProgramRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in, out,
                               QStringLiteral("--size"), QStringLiteral("33x44")});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const QImage written = photo::LoadPicture(out).convertToFormat(QImage::Format_BGR888);
@@ -141,7 +126,7 @@ TEST(LumoCliPhoto, ResampleWritesTheResamplerOutputLosslessly)
                       QByteArray(reinterpret_cast<const char *>(expected.constScanLine(y)), 99))
                 << name.toStdString() << " row " << y;
     }
-    CliRun defaultSize = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
+    ProgramRun defaultSize = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
                                   folder.filePath(QStringLiteral("d.bmp"))});
     EXPECT_EQ(defaultSize.exitCode, 0);
     EXPECT_EQ(photo::LoadPicture(folder.filePath(QStringLiteral("d.bmp"))).size(), QSize(260, 320));

@@ -1,34 +1,23 @@
 #include "tests/roster/RosterFixtures.h"
+#include "tests/support/ProgramRun.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
+ProgramRun lumoCli(const QStringList &arguments)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun lumoCli(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(LUMO_CLI, arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runProgram(QStringLiteral(LUMO_CLI), arguments);
 }
 
 } // namespace
 
 TEST(RosterCommand, ShowPrintsOneLinePerStudentAndTheSummary)
 {
-    const CliRun run = lumoCli({"roster", "show", fixturePath("class-libreoffice.xlsx")});
+    const ProgramRun run = lumoCli({"roster", "show", fixturePath("class-libreoffice.xlsx")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 9);
@@ -40,7 +29,7 @@ TEST(RosterCommand, ShowPrintsOneLinePerStudentAndTheSummary)
 
 TEST(RosterCommand, ShowFailsWithTheRequirementsMessage)
 {
-    const CliRun run = lumoCli({"roster", "show", fixturePath("no-sheet1.xls")});
+    const ProgramRun run = lumoCli({"roster", "show", fixturePath("no-sheet1.xls")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith("请检查EXCEL文件是否存在")) << run.err.toStdString();
 }
@@ -51,9 +40,9 @@ TEST(RosterCommand, MarkWritesTheMarksForThoseStudents)
     const QString path = folder.filePath("班级.xls");
     QFile::copy(fixturePath("class-gnumeric.xls"), path);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    const CliRun mark = lumoCli({"roster", "mark", path, "1", "7"});
+    const ProgramRun mark = lumoCli({"roster", "mark", path, "1", "7"});
     EXPECT_EQ(mark.exitCode, 0) << mark.err.toStdString();
-    const CliRun show = lumoCli({"roster", "show", path});
+    const ProgramRun show = lumoCli({"roster", "show", path});
     const QStringList lines = show.out.split('\n');
     EXPECT_EQ(lines[0], "1\t张三\t110101201001011234\t是\t一年级1班");
     EXPECT_EQ(lines[6], "7\t孙八\t110101201001012222\t是\t");

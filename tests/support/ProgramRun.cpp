@@ -1,0 +1,16 @@
+#include "tests/support/ProgramRun.h"
+
+#include <QProcess>
+
+ProgramRun runProgram(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    QProcess process;
+    process.start(program, arguments);
+    ProgramRun run;
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}

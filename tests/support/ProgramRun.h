@@ -1,0 +1,14 @@
+// Runs a program as a script would, and keeps its exit status and output.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct ProgramRun
+{
+    int exitCode = -1; // -1 when it did not end normally within the time
+    QString out;
+    QString err;
+};
+
+ProgramRun runProgram(const QString &program, const QStringList &arguments, int timeoutMs = 60000);
