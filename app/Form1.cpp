@@ -130,7 +130,9 @@ packaging::PackResult packWithBusyCursor(const QString &folder, const QString &n
 
 void setCheckValue(QCheckBox *box, int value)
 {
-    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    box->setCheckState(value == 1   ? Qt::Checked
+                       : value == 2 ? Qt::PartiallyChecked
+                                    : Qt::Unchecked);
 }
 
 } // namespace
@@ -158,7 +160,9 @@ void Form1::createControls()
         return box;
     };
     auto label = [](QWidget *parent, const QString &text) { return new QLabel(text, parent); };
-    auto button = [](QWidget *parent, const QString &text) { return new QPushButton(text, parent); };
+    auto button = [](QWidget *parent, const QString &text) {
+        return new QPushButton(text, parent);
+    };
     auto check = [](QWidget *parent, const QString &text, bool on) {
         auto *box = new QCheckBox(text, parent);
         box->setChecked(on);
@@ -183,16 +187,19 @@ void Form1::createControls()
 
     // The current student.
     Text1[2] = place(lineEdit(this), "Text1(2)", 1650, 0, 3855, 1215);
-    TextShenFenZheng =
-        place(lineEdit(this, QStringLiteral("身份证号码")), "TextShenFenZheng", 1650, 1200, 3855, 420);
+    TextShenFenZheng = place(lineEdit(this, QStringLiteral("身份证号码")), "TextShenFenZheng", 1650,
+                             1200, 3855, 420);
 
     // The review pane: the newer photo on the left, the older one on the right.
-    FrameChecK = place(group(this, QStringLiteral("核对照片栏")), "FrameChecK", 1650, 1650, 3855, 3075);
+    FrameChecK =
+        place(group(this, QStringLiteral("核对照片栏")), "FrameChecK", 1650, 1650, 3855, 3075);
     ImageSt01 = place(new QLabel(FrameChecK), "ImageSt01", 120, 270, 1785, 2205);
-    LabelHao01 = place(label(FrameChecK, QStringLiteral("0000")), "LabelHao01", 120, 2580, 600, 330);
+    LabelHao01 =
+        place(label(FrameChecK, QStringLiteral("0000")), "LabelHao01", 120, 2580, 600, 330);
     Text1[1] = place(lineEdit(FrameChecK), "Text1(1)", 720, 2535, 1185, 420);
     ImageST02 = place(new QLabel(FrameChecK), "ImageST02", 1950, 270, 1785, 2205);
-    LabelHao02 = place(label(FrameChecK, QStringLiteral("0000")), "LabelHao02", 1950, 2580, 600, 330);
+    LabelHao02 =
+        place(label(FrameChecK, QStringLiteral("0000")), "LabelHao02", 1950, 2580, 600, 330);
     Text1[0] = place(lineEdit(FrameChecK), "Text1(0)", 2550, 2535, 1185, 420);
     for (QLabel *image : {ImageSt01, ImageST02}) {
         image->setScaledContents(true);
@@ -203,15 +210,17 @@ void Form1::createControls()
 
     // The command buttons.
     FrameAnNiu = place(group(this, QString()), "FrameAnNiu", 1650, 4650, 3840, 1515);
-    CommandOut = place(button(FrameAnNiu, QStringLiteral("前一位")), "CommandOut", 60, 150, 780, 495);
+    CommandOut =
+        place(button(FrameAnNiu, QStringLiteral("前一位")), "CommandOut", 60, 150, 780, 495);
     TextNowXS = place(lineEdit(FrameAnNiu, QStringLiteral("000")), "TextNowXS", 870, 210, 660, 375);
-    CommandIn = place(button(FrameAnNiu, QStringLiteral("下一位")), "CommandIn", 1560, 150, 1140, 495);
+    CommandIn =
+        place(button(FrameAnNiu, QStringLiteral("下一位")), "CommandIn", 1560, 150, 1140, 495);
     CommandNextOne =
         place(button(FrameAnNiu, QStringLiteral("跳过")), "CommandNextOne", 2730, 150, 1050, 495);
-    CheckAutoPai =
-        place(check(FrameAnNiu, QStringLiteral("一键拍照"), true), "CheckAutoPai", 60, 720, 1080, 315);
-    CheckAutoSave =
-        place(check(FrameAnNiu, QStringLiteral("一键保存"), true), "CheckAutoSave", 1170, 720, 1080, 315);
+    CheckAutoPai = place(check(FrameAnNiu, QStringLiteral("一键拍照"), true), "CheckAutoPai", 60,
+                         720, 1080, 315);
+    CheckAutoSave = place(check(FrameAnNiu, QStringLiteral("一键保存"), true), "CheckAutoSave",
+                          1170, 720, 1080, 315);
     WzPai = place(button(FrameAnNiu, QStringLiteral("拍照")), "WzPai", 2280, 690, 720, 375);
     WZsaVe = place(button(FrameAnNiu, QStringLiteral("保存")), "WZsaVe", 3030, 690, 750, 375);
     DaoRuExcel =
@@ -227,15 +236,17 @@ void Form1::createControls()
     Timer1->setInterval(100);
 
     // Input and output.
-    FrameFile = place(group(this, QStringLiteral("输入输出设置")), "FrameFile", 1650, 6210, 3840, 885);
+    FrameFile =
+        place(group(this, QStringLiteral("输入输出设置")), "FrameFile", 1650, 6210, 3840, 885);
     Label7 = place(label(FrameFile, QStringLiteral("EXCEL文件:")), "Label7", 60, 255, 1020, 255);
-    TextExcelPath =
-        place(lineEdit(FrameFile, QStringLiteral("模板.xls")), "TextExcelPath", 1080, 225, 2040, 285);
+    TextExcelPath = place(lineEdit(FrameFile, QStringLiteral("模板.xls")), "TextExcelPath", 1080,
+                          225, 2040, 285);
     CommandDaoRuExcel =
         place(button(FrameFile, QStringLiteral("打开")), "CommandDaoRuExcel", 3150, 210, 630, 315);
     Label13 = place(label(FrameFile, QStringLiteral("照片目录:")), "Label13", 60, 570, 1020, 255);
-    TextOutPath = place(lineEdit(FrameFile, QDir::toNativeSeparators(QStringLiteral("D:/zhaopian/"))),
-                        "TextOutPath", 1080, 540, 2040, 285);
+    TextOutPath =
+        place(lineEdit(FrameFile, QDir::toNativeSeparators(QStringLiteral("D:/zhaopian/"))),
+              "TextOutPath", 1080, 540, 2040, 285);
     CommandOpenDir =
         place(button(FrameFile, QStringLiteral("打开")), "CommandOpenDir", 3150, 525, 630, 315);
 
@@ -243,8 +254,8 @@ void Form1::createControls()
     FrameXinXi = place(group(this, QString()), "FrameXinXi", 0, 7020, 5505, 690);
     Label12 = place(label(FrameXinXi, QStringLiteral("班级:")), "Label12", 60, 270, 600, 255);
     TextBanJi = place(lineEdit(FrameXinXi), "TextBanJi", 660, 225, 1800, 330);
-    Label14 = place(label(FrameXinXi, QStringLiteral("总数       已照       剩余")), "Label14", 2580,
-                    120, 2800, 255);
+    Label14 = place(label(FrameXinXi, QStringLiteral("总数       已照       剩余")), "Label14",
+                    2580, 120, 2800, 255);
     ZongRenShu = place(label(FrameXinXi, QStringLiteral("0")), "ZongRenShu", 2580, 390, 600, 255);
     YiZhao = place(label(FrameXinXi, QStringLiteral("0")), "YiZhao", 3360, 390, 600, 255);
     ShengYu = place(label(FrameXinXi, QStringLiteral("0")), "ShengYu", 4140, 390, 600, 255);
@@ -252,7 +263,8 @@ void Form1::createControls()
     // The captured photo and the feature list on the right.
     Picture1 = place(new PictureBox(this), "Picture1", 5520, 0, 2895, 2955);
     Picture1->setAutoSize(true);
-    CommandHelp = place(button(this, QStringLiteral("操作说明")), "CommandHelp", 5520, 4980, 1215, 375);
+    CommandHelp =
+        place(button(this, QStringLiteral("操作说明")), "CommandHelp", 5520, 4980, 1215, 375);
     LabelJieSHao = place(new ClickableLabel(QStringLiteral("功能介绍"), this), "LabelJieSHao", 5490,
                          5430, 1215, 255);
     TextGongNeng = place(new QPlainTextEdit(kFeatureList.join(u'\n'), this), "TextGongNeng", 5520,
@@ -271,26 +283,29 @@ void Form1::createControls()
     // The settings group lies over the middle column while it is shown.
     FrameSysSetting =
         place(group(this, QStringLiteral("系统设置")), "FrameSysSetting", 1620, 60, 3915, 4620);
-    CheckDpi = place(check(FrameSysSetting, QStringLiteral("自动调整DPI"), true), "CheckDpi", 120, 270,
-                     1800, 315);
+    CheckDpi = place(check(FrameSysSetting, QStringLiteral("自动调整DPI"), true), "CheckDpi", 120,
+                     270, 1800, 315);
     CheckAutoYaSuo = place(check(FrameSysSetting, QStringLiteral("自动压缩图片"), true),
                            "CheckAutoYaSuo", 1980, 270, 1800, 315);
-    CheckHotKey = place(check(FrameSysSetting, QStringLiteral("F11关闭热键(A,S,D,W,Q,E 空格)"), false),
-                        "CheckHotKey", 120, 600, 3700, 315);
-    CheckAutoBak = place(check(FrameSysSetting, QStringLiteral("照片自动备份"), true), "CheckAutoBak",
-                         120, 930, 1500, 315);
-    TextBakPath = place(lineEdit(FrameSysSetting, QDir::toNativeSeparators(QStringLiteral("d:/学籍照片备份"))),
-                        "TextBakPath", 1650, 915, 2160, 315);
+    CheckHotKey =
+        place(check(FrameSysSetting, QStringLiteral("F11关闭热键(A,S,D,W,Q,E 空格)"), false),
+              "CheckHotKey", 120, 600, 3700, 315);
+    CheckAutoBak = place(check(FrameSysSetting, QStringLiteral("照片自动备份"), true),
+                         "CheckAutoBak", 120, 930, 1500, 315);
+    TextBakPath = place(
+        lineEdit(FrameSysSetting, QDir::toNativeSeparators(QStringLiteral("d:/学籍照片备份"))),
+        "TextBakPath", 1650, 915, 2160, 315);
     CheckInNotYuYIn = place(check(FrameSysSetting, QStringLiteral("关闭语音"), false),
                             "CheckInNotYuYIn", 120, 1260, 1500, 315);
 
     Frame1 = place(group(FrameSysSetting, QStringLiteral("设置")), "Frame1", 120, 1620, 3675, 1650);
     Label1 = place(label(Frame1, QStringLiteral("外框宽:")), "Label1", 120, 300, 720, 255);
     // The outer width box belongs to the settings group but sits on the row of its label.
-    TextXianKuan01 =
-        place(lineEdit(FrameSysSetting, QStringLiteral("2")), "TextXianKuan01", 960, 1890, 600, 285);
+    TextXianKuan01 = place(lineEdit(FrameSysSetting, QStringLiteral("2")), "TextXianKuan01", 960,
+                           1890, 600, 285);
     Label2 = place(label(Frame1, QStringLiteral("内框宽:")), "Label2", 1860, 300, 720, 255);
-    TextXianKuan02 = place(lineEdit(Frame1, QStringLiteral("2")), "TextXianKuan02", 2580, 270, 600, 285);
+    TextXianKuan02 =
+        place(lineEdit(Frame1, QStringLiteral("2")), "TextXianKuan02", 2580, 270, 600, 285);
     Label3 = place(label(Frame1, QStringLiteral("照片宽：")), "Label3", 120, 660, 720, 255);
     ZhaoPKuan = place(lineEdit(Frame1, QStringLiteral("300")), "ZhaoPKuan", 840, 630, 600, 285);
     Label4 = place(label(Frame1, QStringLiteral("照片高：")), "Label4", 1860, 660, 720, 255);
@@ -298,23 +313,27 @@ void Form1::createControls()
     ZhaoPGao->setEnabled(false);
     Label5 = place(label(Frame1, QStringLiteral("移动单位：")), "Label5", 120, 1020, 900, 255);
     YDStep = place(lineEdit(Frame1, QStringLiteral("2")), "YDStep", 1020, 990, 420, 285);
-    Label10 = place(label(Frame1, QStringLiteral("(按键A,S,D,W)")), "Label10", 1470, 1020, 1500, 255);
+    Label10 =
+        place(label(Frame1, QStringLiteral("(按键A,S,D,W)")), "Label10", 1470, 1020, 1500, 255);
     Label9 = place(label(Frame1, QStringLiteral("缩放单位：")), "Label9", 120, 1350, 900, 255);
-    SuoFangStep = place(lineEdit(Frame1, QStringLiteral("10")), "SuoFangStep", 1020, 1320, 420, 285);
+    SuoFangStep =
+        place(lineEdit(Frame1, QStringLiteral("10")), "SuoFangStep", 1020, 1320, 420, 285);
     SuoFangStep->setEnabled(false);
     Label11 = place(label(Frame1, QStringLiteral("(按键Q,E)")), "Label11", 1470, 1350, 1050, 255);
-    Check1 = place(check(Frame1, QStringLiteral("锁定尺寸"), false), "Check1", 2580, 1320, 1050, 315);
+    Check1 =
+        place(check(Frame1, QStringLiteral("锁定尺寸"), false), "Check1", 2580, 1320, 1050, 315);
     LabelQjKK = place(label(Frame1, QStringLiteral("4780")), "LabelQjKK", 3300, 660, 300, 255);
     LabelQjKG = place(label(Frame1, QStringLiteral("6660")), "LabelQjKG", 3300, 1020, 300, 255);
     LabelQjKK->hide();
     LabelQjKG->hide();
 
-    FrameYuYin =
-        place(group(FrameSysSetting, QStringLiteral("语音自定义")), "FrameYuYin", 120, 3360, 3675, 1140);
+    FrameYuYin = place(group(FrameSysSetting, QStringLiteral("语音自定义")), "FrameYuYin", 120,
+                       3360, 3675, 1140);
     TextSay1 = place(lineEdit(FrameYuYin, QStringLiteral("请")), "TextSay1", 120, 300, 600, 315);
     TextSay2 = place(lineEdit(FrameYuYin, QStringLiteral("同学，前来照相。")), "TextSay2", 780, 300,
                      2775, 315);
-    TextSay3 = place(lineEdit(FrameYuYin, QStringLiteral("同学准备")), "TextSay3", 780, 690, 2775, 315);
+    TextSay3 =
+        place(lineEdit(FrameYuYin, QStringLiteral("同学准备")), "TextSay3", 780, 690, 2775, 315);
     FrameSysSetting->hide();
 
     // Looks of the current-student view.
@@ -387,7 +406,8 @@ void Form1::Form_Load()
     programWide.QjZhaoPKuan =
         numbers::integerPartToInt16(numbers::leadingNumber(ZhaoPKuan->text())).value;
     const numbers::Int16Conversion height = numbers::toInt16(ZhaoPGao->text());
-    programWide.QjZhaoPGao = height.ok() ? height.value : frame::heightForWidth(programWide.QjZhaoPKuan);
+    programWide.QjZhaoPGao =
+        height.ok() ? height.value : frame::heightForWidth(programWide.QjZhaoPKuan);
     // The frame takes the loaded photo size even when loading changed no text.
     setFrameSize({programWide.QjZhaoPKuan, programWide.QjZhaoPGao});
 
@@ -472,15 +492,16 @@ void Form1::setHeight(int value)
 
 void Form1::LoadSettings()
 {
-    const QString folder = settings::chooseSettingsFolder(m_environment.programFolder,
-                                                          m_environment.userConfigFolder);
+    const QString folder =
+        settings::chooseSettingsFolder(m_environment.programFolder, m_environment.userConfigFolder);
     m_settingsFilePath = QDir(folder).filePath(QString::fromLatin1(settings::kFileName));
 
     if (!QFileInfo::exists(m_settingsFilePath)) {
         ResetSettings();
         SaveSettings();
     } else {
-        const std::optional<settings::SettingValues> values = settings::readFile(m_settingsFilePath);
+        const std::optional<settings::SettingValues> values =
+            settings::readFile(m_settingsFilePath);
         if (!values) {
             ResetSettings();
             SaveSettings();
@@ -511,7 +532,8 @@ void Form1::SaveSettings()
 
     // The program folder may have become unwritable since start-up: keep the settings in the
     // user's configuration folder rather than lose them.
-    const QString userFolder = QDir(m_environment.userConfigFolder).filePath(QStringLiteral("config"));
+    const QString userFolder =
+        QDir(m_environment.userConfigFolder).filePath(QStringLiteral("config"));
     const QString userPath = QDir(userFolder).filePath(QString::fromLatin1(settings::kFileName));
     if (userPath != m_settingsFilePath && MakeDirPath(userFolder) &&
         settings::writeFile(userPath, values)) {
@@ -626,8 +648,8 @@ void Form1::OpenFolder(const QString &folder)
         m_environment.dialogs.message(
             QStringLiteral("文件夹 %1 不存在。").arg(QDir::toNativeSeparators(folder)));
     else if (!m_environment.shell.openFolder(folder))
-        m_environment.dialogs.message(
-            QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。").arg(QDir::toNativeSeparators(folder)));
+        m_environment.dialogs.message(QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。")
+                                          .arg(QDir::toNativeSeparators(folder)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -871,7 +893,8 @@ void Form1::CapturePhoto()
 {
     const frame::PhotoSize photo{programWide.QjZhaoPKuan, programWide.QjZhaoPGao};
     if (photo.width <= 0 || photo.height <= 0) {
-        m_environment.dialogs.message(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
+        m_environment.dialogs.message(
+            QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
         return;
     }
     // The frame is hidden for the copy, so that its lines are not in the photo, and shown
@@ -889,8 +912,8 @@ void Form1::CapturePhoto()
     m_xiangKuang->setVisible(false);
     m_environment.screen.letWindowsRepaint();
 
-    const QRect rectangle(twips::toPixels(m_xiangKuang->Left()), twips::toPixels(m_xiangKuang->Top()),
-                          photo.width, photo.height);
+    const QRect rectangle(twips::toPixels(m_xiangKuang->Left()),
+                          twips::toPixels(m_xiangKuang->Top()), photo.width, photo.height);
     const QImage picture = m_environment.screen.grab(rectangle);
     if (picture.isNull())
         throw std::runtime_error("the screen could not be copied");

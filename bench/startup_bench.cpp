@@ -24,7 +24,8 @@ void BM_StartupInProcess(benchmark::State &state)
 {
     QTemporaryDir program, home, user;
     FakeDesktop desktop;
-    const ProgramEnvironment environment = desktop.environment(program.path(), user.path(), home.path());
+    const ProgramEnvironment environment =
+        desktop.environment(program.path(), user.path(), home.path());
     for (auto _ : state) {
         Form1 form(environment);
         form.Form_Load();

@@ -24,8 +24,9 @@ namespace {
 struct Session
 {
     explicit Session(ScreenGrabber &screen, KeyPoller &keys)
-        : environment{program.path(), program.path(), program.path(), desktop.shell, desktop.dialogs,
-                      keys, screen, desktop.speech, desktop.sound},
+        : environment{program.path(), program.path(),  program.path(),
+                      desktop.shell,  desktop.dialogs, keys,
+                      screen,         desktop.speech,  desktop.sound},
           form(environment)
     {
         form.Form_Load();
@@ -87,8 +88,7 @@ void BM_ViewRefreshWithBothReviewPhotos(benchmark::State &state)
 BENCHMARK(BM_ViewRefreshWithBothReviewPhotos)->Unit(benchmark::kMicrosecond);
 
 // CapsLock in the one-key workflow: capture of 300 x 369, save with every step, view refresh.
-template <typename Grabber>
-void nextStudent(benchmark::State &state)
+template <typename Grabber> void nextStudent(benchmark::State &state)
 {
     Grabber screen;
     X11KeyPoller keys;

@@ -16,9 +16,9 @@ namespace frame {
 // What a box does with a text it cannot use: the fixed replacement text, or nothing to keep it.
 struct TextRule
 {
-    const char16_t *whenEmpty;     // also for exactly "0" when zeroCountsAsEmpty
+    const char16_t *whenEmpty; // also for exactly "0" when zeroCountsAsEmpty
     bool zeroCountsAsEmpty;
-    int maximum;                   // a rounded value above it (or beyond 16 bits) is replaced
+    int maximum; // a rounded value above it (or beyond 16 bits) is replaced
     const char16_t *whenAbove;
     const char16_t *whenNotANumber;
     const char16_t *whenNegative;

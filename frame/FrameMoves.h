@@ -11,7 +11,7 @@
 
 namespace frame {
 
-inline constexpr int kZoomStep = 10;          // pixels of photo width per Q or E
+inline constexpr int kZoomStep = 10;           // pixels of photo width per Q or E
 inline constexpr int kSmallestPhotoWidth = 10; // Q stops here
 inline constexpr int kLargestPhotoWidth = 600; // E stops here, as far as the width box goes
 

@@ -80,7 +80,8 @@ int XiangKuang::Height() const
 
 void XiangKuang::setSizeTwips(QSize twipsSize)
 {
-    resize(qMax(1, twips::toPixels(twipsSize.width())), qMax(1, twips::toPixels(twipsSize.height())));
+    resize(qMax(1, twips::toPixels(twipsSize.width())),
+           qMax(1, twips::toPixels(twipsSize.height())));
 }
 
 void XiangKuang::Show()

@@ -28,11 +28,13 @@ EspeakSpeech::EspeakSpeech(Output output) : m_output(output)
         output == Output::Speaker ? AUDIO_OUTPUT_SYNCH_PLAYBACK : AUDIO_OUTPUT_SYNCHRONOUS;
     m_sampleRate = espeak_Initialize(mode, 0, nullptr, 0);
     if (m_sampleRate <= 0) {
-        m_unavailableReason = QStringLiteral("语音引擎 espeak-ng 无法启动（没有声音设备？），语音提示不可用");
+        m_unavailableReason =
+            QStringLiteral("语音引擎 espeak-ng 无法启动（没有声音设备？），语音提示不可用");
         return;
     }
     if (espeak_SetVoiceByName(kVoice) != EE_OK) {
-        m_unavailableReason = QStringLiteral("没有找到普通话语音 %1，语音提示不可用").arg(QLatin1String(kVoice));
+        m_unavailableReason =
+            QStringLiteral("没有找到普通话语音 %1，语音提示不可用").arg(QLatin1String(kVoice));
         espeak_Terminate();
         return;
     }
@@ -64,7 +66,8 @@ bool EspeakSpeech::speak(const QString &text)
         return synthesize(utf8);
 
     // Speaking takes a second or two: the window repaints meanwhile, but takes no input.
-    std::future<bool> spoken = std::async(std::launch::async, [this, utf8] { return synthesize(utf8); });
+    std::future<bool> spoken =
+        std::async(std::launch::async, [this, utf8] { return synthesize(utf8); });
     while (spoken.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
     return spoken.get();

@@ -17,7 +17,8 @@ QString titleOrProgramName(const QString &title)
 
 void MessageBoxDialogs::message(const QString &text, const QString &title)
 {
-    QMessageBox::information(QApplication::activeWindow(), titleOrProgramName(title), text, QMessageBox::Ok);
+    QMessageBox::information(QApplication::activeWindow(), titleOrProgramName(title), text,
+                             QMessageBox::Ok);
 }
 
 bool MessageBoxDialogs::question(const QString &text, const QString &title)

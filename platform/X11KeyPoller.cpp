@@ -8,7 +8,8 @@ namespace {
 
 // In the order of HotKey.
 constexpr std::array<KeySym, static_cast<std::size_t>(HotKey::Count)> kKeySyms = {
-    XK_F11, XK_w, XK_s, XK_a, XK_d, XK_Caps_Lock, XK_q, XK_e, XK_f, XK_Up, XK_Down, XK_Left, XK_Right,
+    XK_F11, XK_w, XK_s,  XK_a,    XK_d,    XK_Caps_Lock, XK_q,
+    XK_e,   XK_f, XK_Up, XK_Down, XK_Left, XK_Right,
 };
 
 bool isHeld(const char keymap[32], unsigned char keycode)

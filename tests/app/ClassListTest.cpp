@@ -20,7 +20,8 @@ protected:
     void SetUp() override
     {
         start();
-        ASSERT_TRUE(QFile::copy(fixture("class-xlwt.xls"), program.filePath(QStringLiteral("一班.xls"))));
+        ASSERT_TRUE(
+            QFile::copy(fixture("class-xlwt.xls"), program.filePath(QStringLiteral("一班.xls"))));
         form->TextOutPath->setText(output.path());
         form->TextBakPath->setText(output.path());
     }
@@ -34,7 +35,8 @@ TEST_F(ClassList, ImportFillsTheViewAtTheFirstStudent)
 {
     form->TextExcelPath->setText(QStringLiteral("一班.xls")); // relative to the program folder
     form->DaoRuExcel_Click();
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("本此共导入8名学生，其中有2名无身份证学生")});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QStringLiteral("本此共导入8名学生，其中有2名无身份证学生")});
     EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("导入数据")});
     EXPECT_EQ(form->ExcelPath, program.filePath(QStringLiteral("一班.xls")));
     EXPECT_EQ(form->ZongShu, 8);
@@ -99,7 +101,8 @@ TEST_F(ClassList, ShutDownWritesTheMarksIntoTheWorkbook)
     form->DaoRuExcel_Click();
     // Photos of students 1 and 7 exist; the view finds them when it moves past them.
     for (const char *id : {"110101201001011234", "110101201001012222"})
-        writeBytes(QDir(output.path()).filePath(QString::fromLatin1(id) + QStringLiteral(".jpg")), "photo");
+        writeBytes(QDir(output.path()).filePath(QString::fromLatin1(id) + QStringLiteral(".jpg")),
+                   "photo");
     form->moveToStudent(2);
     form->moveToStudent(8);
     form->close();

@@ -24,7 +24,8 @@ protected:
     {
         start();
         RosterTable &table = form->XueShengXinXi;
-        const QString names[] = {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
+        const QString names[] = {QStringLiteral("张三"), QStringLiteral("李四"),
+                                 QStringLiteral("王五")};
         for (int i = 0; i < 3; ++i) {
             table.setCell(i + 1, RosterTable::kName, names[i]);
             table.setCell(i + 1, RosterTable::kIdNumber, kIds[i]);
@@ -102,7 +103,8 @@ TEST_F(ClassSession, BrowsingAndVoiceOffAreQuiet)
 TEST_F(ClassSession, PreviousEntersBrowseModeAndStopsAtTheFirstStudent)
 {
     form->CommandOut->click();
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("现在是浏览模式,不再自动拍照,自动保存!")});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QStringLiteral("现在是浏览模式,不再自动拍照,自动保存!")});
     EXPECT_FALSE(form->CheckAutoSave->isChecked());
     EXPECT_FALSE(form->CheckAutoPai->isChecked());
     EXPECT_EQ(form->NowXS, 1);
@@ -163,7 +165,8 @@ TEST_F(ClassSession, AFailedCaptureShowsTheFrameAgainAndTheClassMovesOn)
     EXPECT_EQ(form->NowXS, 2) << "a failing capture and save are skipped";
     EXPECT_FALSE(QFileInfo::exists(photoOf(1))) << "never the previous capture under this name";
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_TRUE(dialogs.messages[1].startsWith(QStringLiteral("拍照失败"))) << "the operator is told";
+    EXPECT_TRUE(dialogs.messages[1].startsWith(QStringLiteral("拍照失败")))
+        << "the operator is told";
 
     form->ZhaoPKuan->setText(QStringLiteral("0"));
     desktop.screen.grabbed.clear();

@@ -42,7 +42,8 @@ protected:
     {
         QImage photo(26, 32, QImage::Format_RGB888);
         photo.fill(Qt::gray);
-        ASSERT_TRUE(photo.save(QDir(folder.path()).filePath(idOf(row) + QStringLiteral(".jpg")), "JPEG"));
+        ASSERT_TRUE(
+            photo.save(QDir(folder.path()).filePath(idOf(row) + QStringLiteral(".jpg")), "JPEG"));
     }
 
     QStringList lines(const QPlainTextEdit *column) const

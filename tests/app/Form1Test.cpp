@@ -1,6 +1,6 @@
 // The main window on Qt's offscreen platform: start-up, settings, switches and frame geometry.
-#include "app/ClickableLabel.h"
 #include "app/Form1.h"
+#include "app/ClickableLabel.h"
 #include "app/PictureBox.h"
 #include "frame/XiangKuang.h"
 #include "settings/SettingsFile.h"
@@ -19,7 +19,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
 
 TEST_F(MainWindow, FirstRunWritesTheDefaultsAndPlacesBothWindows)
 {

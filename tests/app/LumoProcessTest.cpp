@@ -34,7 +34,8 @@ TEST_P(LumoProcess, EndsThroughTheShutDownOnSignal)
     QTemporaryDir folder, home;
     const QString program = QDir(folder.path()).filePath(QStringLiteral("lumo"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(LUMO_PROGRAM), program));
-    const QString settingsPath = QDir(folder.path()).filePath(QStringLiteral("config/xueji_orin.ini"));
+    const QString settingsPath =
+        QDir(folder.path()).filePath(QStringLiteral("config/xueji_orin.ini"));
 
     QProcess lumo;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -46,8 +47,9 @@ TEST_P(LumoProcess, EndsThroughTheShutDownOnSignal)
 
     QProcess search;
     search.start(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                  QStringLiteral("--name"), QStringLiteral("^Lumov2\\.0$")});
+                 {QStringLiteral("search"), QStringLiteral("--sync"),
+                  QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                  QStringLiteral("^Lumov2\\.0$")});
     ASSERT_TRUE(search.waitForFinished(15000)) << "the main window did not appear";
     EXPECT_EQ(search.exitCode(), 0);
 

@@ -33,7 +33,10 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
-    QString programSettings() const { return program.filePath(QStringLiteral("config/xueji_orin.ini")); }
+    QString programSettings() const
+    {
+        return program.filePath(QStringLiteral("config/xueji_orin.ini"));
+    }
     settings::SettingValues defaults() const { return settings::defaultValues(home.path()); }
 
     void writeSettings(const settings::SettingValues &values)
@@ -48,4 +51,3 @@ protected:
     FakeDialogs &dialogs = desktop.dialogs;
     std::unique_ptr<Form1> form;
 };
-

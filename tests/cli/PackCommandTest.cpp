@@ -58,14 +58,15 @@ TEST(LumoCliPack, ExitsWithOneAndKeepsThePhotosWhenNothingCanBePacked)
 
     EXPECT_EQ(pack(folder.filePath(QStringLiteral("missing")), QStringLiteral("a")).exitCode, 1);
     EXPECT_EQ(pack(folder.path(), QStringLiteral("../a")).exitCode, 1);
-    EXPECT_EQ(runProgram(QStringLiteral(LUMO_CLI_PATH), {QStringLiteral("pack"), folder.path()}).exitCode,
-              1);
+    EXPECT_EQ(
+        runProgram(QStringLiteral(LUMO_CLI_PATH), {QStringLiteral("pack"), folder.path()}).exitCode,
+        1);
 
     // A file-size limit of 100 KiB is hit while the archive is written.
-    const ProgramRun limited =
-        runProgram(QStringLiteral("/bin/bash"),
-            {QStringLiteral("-c"), QStringLiteral("ulimit -f 100 && exec \"$0\" pack \"$1\" a"),
-             QStringLiteral(LUMO_CLI_PATH), folder.path()});
+    const ProgramRun limited = runProgram(
+        QStringLiteral("/bin/bash"),
+        {QStringLiteral("-c"), QStringLiteral("ulimit -f 100 && exec \"$0\" pack \"$1\" a"),
+         QStringLiteral(LUMO_CLI_PATH), folder.path()});
     EXPECT_EQ(limited.exitCode, 1);
     EXPECT_TRUE(limited.err.contains(QStringLiteral("没有删除"))) << limited.err.toStdString();
     EXPECT_EQ(folderListing(folder.path()), QStringList{QStringLiteral("1.jpg")});

@@ -117,7 +117,7 @@ TEST(LumoCliPhoto, ResampleWritesTheResamplerOutputLosslessly)
     for (const QString &name : {QStringLiteral("out.bmp"), QStringLiteral("out.png")}) {
         const QString out = folder.filePath(name);
         ProgramRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in, out,
-                              QStringLiteral("--size"), QStringLiteral("33x44")});
+                                  QStringLiteral("--size"), QStringLiteral("33x44")});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const QImage written = photo::LoadPicture(out).convertToFormat(QImage::Format_BGR888);
         ASSERT_EQ(written.size(), QSize(33, 44));
@@ -127,7 +127,7 @@ TEST(LumoCliPhoto, ResampleWritesTheResamplerOutputLosslessly)
                 << name.toStdString() << " row " << y;
     }
     ProgramRun defaultSize = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
-                                  folder.filePath(QStringLiteral("d.bmp"))});
+                                      folder.filePath(QStringLiteral("d.bmp"))});
     EXPECT_EQ(defaultSize.exitCode, 0);
     EXPECT_EQ(photo::LoadPicture(folder.filePath(QStringLiteral("d.bmp"))).size(), QSize(260, 320));
     EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,

@@ -78,7 +78,8 @@ bool waitUntil(const std::function<bool()> &condition, int milliseconds = 10000)
 
 QString windowNamed(const QString &name)
 {
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--name"),
                     QStringLiteral("^") + QRegularExpression::escape(name) + QStringLiteral("$")})
         .section(u'\n', 0, 0);
 }
@@ -96,7 +97,8 @@ QPoint windowPosition(const QString &window)
     const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
     const QRegularExpressionMatch match =
         QRegularExpression(QStringLiteral("Position: (-?\\d+),(-?\\d+)")).match(geometry);
-    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt())
+                            : QPoint(-1, -1);
 }
 
 class ClassSessionEndToEnd : public ::testing::Test
@@ -106,9 +108,12 @@ protected:
     {
         const QString program = QStringLiteral(LUMO_PROGRAM_FOLDER);
         for (const char *file : {"lumo", "help.html", "QieZi.wav"})
-            ASSERT_TRUE(QFile::copy(QDir(program).filePath(QString::fromLatin1(file)), folder.filePath(QString::fromLatin1(file))));
-        QFile::setPermissions(folder.filePath(QStringLiteral("lumo")), QFile::ReadOwner | QFile::ExeOwner);
-        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMO_ROSTER_TEST_DATA "/class-xlwt.xls"), workbook()));
+            ASSERT_TRUE(QFile::copy(QDir(program).filePath(QString::fromLatin1(file)),
+                                    folder.filePath(QString::fromLatin1(file))));
+        QFile::setPermissions(folder.filePath(QStringLiteral("lumo")),
+                              QFile::ReadOwner | QFile::ExeOwner);
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(LUMO_ROSTER_TEST_DATA "/class-xlwt.xls"), workbook()));
 
         settings::SettingValues values = settings::defaultValues(folder.path());
         values[1] = QStringLiteral("300");
@@ -136,15 +141,22 @@ protected:
     QString workbook() const { return folder.filePath(QStringLiteral("class.xls")); }
     QString output() const { return folder.filePath(QStringLiteral("photos")); }
     QString backup() const { return folder.filePath(QStringLiteral("backup")); }
-    QString photoOf(const QString &id) const { return QDir(output()).filePath(id + QStringLiteral(".jpg")); }
-    QString backupOf(const QString &id) const { return QDir(backup()).filePath(id + QStringLiteral(".jpg")); }
+    QString photoOf(const QString &id) const
+    {
+        return QDir(output()).filePath(id + QStringLiteral(".jpg"));
+    }
+    QString backupOf(const QString &id) const
+    {
+        return QDir(backup()).filePath(id + QStringLiteral(".jpg"));
+    }
 
     void key(const char *name) { xdotool({QStringLiteral("key"), QString::fromLatin1(name)}); }
 
     // Answers Lumo's message box with Return, once it has appeared.
     void answerMessage(const QString &title)
     {
-        ASSERT_TRUE(waitUntil([&] { return !windowNamed(title).isEmpty(); })) << title.toStdString();
+        ASSERT_TRUE(waitUntil([&] { return !windowNamed(title).isEmpty(); }))
+            << title.toStdString();
         xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowNamed(title)});
         key("Return");
         ASSERT_TRUE(waitUntil([&] { return windowNamed(title).isEmpty(); })) << title.toStdString();
@@ -189,13 +201,14 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     lumo.setProcessEnvironment(environment);
     lumo.start(folder.filePath(QStringLiteral("lumo")), {});
     ASSERT_TRUE(lumo.waitForStarted());
-    ASSERT_TRUE(waitUntil([] { return !windowNamed(QStringLiteral("Lumov2.0")).isEmpty(); }, 20000));
+    ASSERT_TRUE(
+        waitUntil([] { return !windowNamed(QStringLiteral("Lumov2.0")).isEmpty(); }, 20000));
     EXPECT_EQ(framePosition(), QPoint(0, 0));
 
     // Import the class with the button "导入信息".
     const QPoint window = windowPosition(windowNamed(QStringLiteral("Lumov2.0")));
-    xdotool({QStringLiteral("mousemove"), QString::number(window.x() + 152), QString::number(window.y() + 394),
-             QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("mousemove"), QString::number(window.x() + 152),
+             QString::number(window.y() + 394), QStringLiteral("click"), QStringLiteral("1")});
     answerMessage(QStringLiteral("导入数据"));
 
     // The frame moves with D while the camera program has the focus and gets the keys too.
@@ -205,11 +218,14 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(4, 0); }))
         << "two steps of 2 pixels, not " << framePosition().x() << "," << framePosition().y();
     EXPECT_EQ(camera.typing->text(), QStringLiteral("dd"))
-        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "no focus");
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                        : "no focus");
 
     // CapsLock photographs student 1: exactly the pixels under the frame.
     key("Caps_Lock");
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(photoOf(kStudent1)) && QFileInfo::exists(backupOf(kStudent1)); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return QFileInfo::exists(photoOf(kStudent1)) && QFileInfo::exists(backupOf(kStudent1));
+    }));
     QTest::qWait(500); // the size step may still be writing
     const QImage captured = photo::LoadPicture(backupOf(kStudent1));
     ASSERT_EQ(captured.size(), QSize(300, 369));
@@ -229,7 +245,8 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     ASSERT_EQ(photo::encodeJpeg(expected, 100, 254, &expectedJpeg), photo::JpegStatus::Ok);
     QFile photoFile(photoOf(kStudent1));
     ASSERT_TRUE(photoFile.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(photoFile.readAll() == expectedJpeg) << "the photo is the resampled capture, as a JPEG";
+    EXPECT_TRUE(photoFile.readAll() == expectedJpeg)
+        << "the photo is the resampled capture, as a JPEG";
 
     // W, A, S move by the step; Q and E size the frame around its centre; F centres it on the
     // mouse.
@@ -241,7 +258,8 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
         << framePosition().x() << "," << framePosition().y();
     tap("q");
     ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(7, 7); }));
-    EXPECT_EQ(windowSize(windowNamed(QStringLiteral("相框"))), QSize(310, 376)) << "290 x 356 and the strip";
+    EXPECT_EQ(windowSize(windowNamed(QStringLiteral("相框"))), QSize(310, 376))
+        << "290 x 356 and the strip";
     tap("e");
     ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(2, 2); }));
     EXPECT_EQ(windowSize(windowNamed(QStringLiteral("相框"))), QSize(320, 389));

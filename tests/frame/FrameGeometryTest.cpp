@@ -109,8 +109,8 @@ TEST(FrameGeometry, LinesForTheDefaultPhoto)
 TEST(FrameGeometry, LinesForWidth390AndOddWidths)
 {
     const frame::FrameLines lines = frame::layoutFrameLines({390, 480}, 5, 3);
-    EXPECT_EQ(lines[5].from, QPointF(975, 600));   // x 65, y 40 px
-    EXPECT_EQ(lines[8].to, QPointF(4875, 5400));   // x 325, y 360 px
+    EXPECT_EQ(lines[5].from, QPointF(975, 600)); // x 65, y 40 px
+    EXPECT_EQ(lines[8].to, QPointF(4875, 5400)); // x 325, y 360 px
     EXPECT_EQ(lines[0].penWidth, 5);
     EXPECT_EQ(lines[4].penWidth, 1);
     EXPECT_EQ(lines[6].penWidth, 3);

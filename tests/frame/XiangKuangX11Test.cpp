@@ -53,8 +53,8 @@ TEST(XiangKuangOnX11, OnlyTheLinesCoverTheCameraPicture)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
 
     ProgramWide programWide; // width 0: the frame's load takes 300 x 400
-    XiangKuang xiangKuang(programWide, [] { return QStringLiteral("2"); },
-                          [] { return QStringLiteral("2"); });
+    XiangKuang xiangKuang(
+        programWide, [] { return QStringLiteral("2"); }, [] { return QStringLiteral("2"); });
     xiangKuang.Form_Load();
     EXPECT_EQ(programWide.QjZhaoPKuan, 300);
     xiangKuang.setSizeTwips(*frame::frameWindowSizeTwips({300, 400}));
@@ -94,7 +94,9 @@ TEST(XiangKuangOnX11, OnlyTheLinesCoverTheCameraPicture)
             }
             if (at(x, y) != expected && wrong++ == 0)
                 firstWrong = QStringLiteral("(%1, %2) is %3, expected %4")
-                                 .arg(x).arg(y).arg(at(x, y).name(), expected.name());
+                                 .arg(x)
+                                 .arg(y)
+                                 .arg(at(x, y).name(), expected.name());
         }
     }
     EXPECT_EQ(wrong, 0) << firstWrong.toStdString();
@@ -109,8 +111,8 @@ TEST(XiangKuangOnX11, NeverTakesTheFocus)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&camera));
 
     ProgramWide programWide{300, 369, 0, 0};
-    XiangKuang xiangKuang(programWide, [] { return QStringLiteral("2"); },
-                          [] { return QStringLiteral("2"); });
+    XiangKuang xiangKuang(
+        programWide, [] { return QStringLiteral("2"); }, [] { return QStringLiteral("2"); });
     xiangKuang.Form_Load();
     xiangKuang.Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&xiangKuang));

@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace phototest;
 using photo::SaveStatus;
 
@@ -229,7 +228,8 @@ TEST_F(SavePhotoTest, ReadOnlyOutputFolderEndsTheSave)
         saver.SavePhoto(r);
         FAIL();
     } catch (const photo::PhotoError &error) {
-        EXPECT_TRUE(error.description().contains(r.outputFolder)) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(r.outputFolder))
+            << error.description().toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(r.outputFolder + u'/' + kId18 + QStringLiteral(".jpg")));
 }

@@ -15,8 +15,8 @@ TEST(EspeakSpeech, SpeaksAChinesePromptInMandarin)
     const double seconds = double(samples.size()) / speech.sampleRate();
     EXPECT_GT(seconds, 1.0);
     EXPECT_LT(seconds, 10.0);
-    const short loudest = *std::max_element(samples.begin(), samples.end(),
-                                            [](short a, short b) { return std::abs(a) < std::abs(b); });
+    const short loudest = *std::max_element(
+        samples.begin(), samples.end(), [](short a, short b) { return std::abs(a) < std::abs(b); });
     EXPECT_GT(std::abs(loudest), 1000) << "not silence";
 
     // A name alone is a short utterance; an empty prompt says nothing.

@@ -67,9 +67,17 @@ TEST_F(X11KeyPollerTest, AHeldKeyCountsOnEveryPoll)
 TEST_F(X11KeyPollerTest, EveryHotKeyAndNothingElse)
 {
     const std::pair<const char *, HotKey> keys[] = {
-        {"F11", HotKey::F11}, {"s", HotKey::S},           {"a", HotKey::A},     {"q", HotKey::Q},
-        {"e", HotKey::E},     {"f", HotKey::F},           {"Up", HotKey::Up},   {"Down", HotKey::Down},
-        {"Left", HotKey::Left}, {"Right", HotKey::Right}, {"Caps_Lock", HotKey::CapsLock},
+        {"F11", HotKey::F11},
+        {"s", HotKey::S},
+        {"a", HotKey::A},
+        {"q", HotKey::Q},
+        {"e", HotKey::E},
+        {"f", HotKey::F},
+        {"Up", HotKey::Up},
+        {"Down", HotKey::Down},
+        {"Left", HotKey::Left},
+        {"Right", HotKey::Right},
+        {"Caps_Lock", HotKey::CapsLock},
     };
     for (const auto &[name, key] : keys) {
         xdotool({QStringLiteral("key"), QString::fromLatin1(name)});
@@ -79,6 +87,7 @@ TEST_F(X11KeyPollerTest, EveryHotKeyAndNothingElse)
     }
     xdotool({QStringLiteral("key"), QStringLiteral("Caps_Lock")}); // leave the lock off
     pollSoon();
-    xdotool({QStringLiteral("key"), QStringLiteral("x"), QStringLiteral("space"), QStringLiteral("Return")});
+    xdotool({QStringLiteral("key"), QStringLiteral("x"), QStringLiteral("space"),
+             QStringLiteral("Return")});
     EXPECT_TRUE(pollSoon().none());
 }

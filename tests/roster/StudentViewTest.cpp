@@ -14,7 +14,8 @@ RosterTable classOf(int students)
     table.setCell(0, RosterTable::kName, QStringLiteral("姓名"));
     for (int row = 1; row <= students; ++row) {
         table.setCell(row, RosterTable::kName, QStringLiteral("学生%1").arg(row));
-        table.setCell(row, RosterTable::kIdNumber, QStringLiteral("1101012010%1").arg(row, 8, 10, QLatin1Char('0')));
+        table.setCell(row, RosterTable::kIdNumber,
+                      QStringLiteral("1101012010%1").arg(row, 8, 10, QLatin1Char('0')));
     }
     return table;
 }
@@ -47,7 +48,8 @@ TEST(StudentView, ListStopsAfterTheEndOfTheClass)
     EXPECT_EQ(full.numbers.last(), QStringLiteral("36"));
 
     // At the last viewable number the list reads to the table's last row and no further.
-    const roster::UpcomingList atEnd = roster::upcomingStudents(classOf(3000), roster::kHighestViewableIndex);
+    const roster::UpcomingList atEnd =
+        roster::upcomingStudents(classOf(3000), roster::kHighestViewableIndex);
     EXPECT_EQ(atEnd.numbers, QStringList{QStringLiteral("3000")});
 }
 
@@ -69,15 +71,20 @@ TEST(StudentView, PhotosAreFoundOnlyInsideTheirFolders)
     writeBytes(QDir(output.path()).filePath(QStringLiteral("110101201000000003.jpg")), "x");
     writeBytes(QDir(backup.path()).filePath(QStringLiteral("110101201000000003.jpg")), "x");
 
-    EXPECT_EQ(roster::findStudentPhoto(output.path(), backup.path(), QStringLiteral("110101201000000002")),
+    EXPECT_EQ(roster::findStudentPhoto(output.path(), backup.path(),
+                                       QStringLiteral("110101201000000002")),
               QDir(backup.path()).filePath(QStringLiteral("110101201000000002.jpg")));
-    EXPECT_EQ(roster::findStudentPhoto(output.path(), backup.path(), QStringLiteral("110101201000000003")),
+    EXPECT_EQ(roster::findStudentPhoto(output.path(), backup.path(),
+                                       QStringLiteral("110101201000000003")),
               QDir(output.path()).filePath(QStringLiteral("110101201000000003.jpg")));
-    EXPECT_TRUE(roster::findStudentPhoto(output.path(), backup.path(), QStringLiteral("110101201000000004")).isEmpty());
+    EXPECT_TRUE(
+        roster::findStudentPhoto(output.path(), backup.path(), QStringLiteral("110101201000000004"))
+            .isEmpty());
 
     // A number that would reach outside the folder is never looked up.
     writeBytes(QDir(output.path()).filePath(QStringLiteral("secret.jpg")), "x");
-    const QString escape = QStringLiteral("../") + QDir(output.path()).dirName() + QStringLiteral("/secret");
+    const QString escape =
+        QStringLiteral("../") + QDir(output.path()).dirName() + QStringLiteral("/secret");
     EXPECT_TRUE(roster::findStudentPhoto(backup.path(), backup.path(), escape).isEmpty());
     EXPECT_TRUE(roster::findStudentPhoto(output.path(), backup.path(), QString()).isEmpty());
 }

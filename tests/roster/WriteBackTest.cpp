@@ -1,6 +1,6 @@
 #include "roster/BiffRecords.h"
-#include "roster/CsvWorkbook.h"
 #include "roster/CompoundFile.h"
+#include "roster/CsvWorkbook.h"
 #include "roster/LittleEndian.h"
 #include "roster/RosterWriteBack.h"
 #include "roster/Workbook.h"

@@ -1,5 +1,5 @@
-#include "settings/MakeDirPath.h"
 #include "settings/SettingsLocation.h"
+#include "settings/MakeDirPath.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
