@@ -88,12 +88,3 @@ void BM_StartupProcess(benchmark::State &state)
 BENCHMARK(BM_StartupProcess)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

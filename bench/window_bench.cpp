@@ -129,12 +129,3 @@ void BM_PollerTickWithoutKeys(benchmark::State &state)
 BENCHMARK(BM_PollerTickWithoutKeys)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

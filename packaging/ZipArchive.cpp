@@ -54,25 +54,33 @@ struct Checksum
 
 constexpr qint64 kChunkBytes = 256 * 1024;
 
+// Size and CRC-32 of what read(buffer, capacity) gives until it returns 0; nothing when it
+// fails (returns less than 0).
+template <typename Read>
+std::optional<Checksum> checksumOf(Read read)
+{
+    Checksum sum;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
+    for (;;) {
+        const qint64 count = read(buffer.data(), kChunkBytes);
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            break;
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(buffer.data()), uInt(count));
+        sum.size += count;
+    }
+    sum.crc = quint32(crc);
+    return sum;
+}
+
 std::optional<Checksum> fileChecksum(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    Checksum sum;
-    uLong crc = crc32(0L, Z_NULL, 0);
-    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
-    for (;;) {
-        const qint64 read = file.read(buffer.data(), kChunkBytes);
-        if (read < 0)
-            return std::nullopt;
-        if (read == 0)
-            break;
-        crc = crc32(crc, reinterpret_cast<const Bytef *>(buffer.data()), uInt(read));
-        sum.size += read;
-    }
-    sum.crc = quint32(crc);
-    return sum;
+    return checksumOf([&](char *buffer, qint64 capacity) { return file.read(buffer, capacity); });
 }
 
 std::optional<Checksum> entryChecksum(zip_t *archive, zip_uint64_t index)
@@ -80,20 +88,9 @@ std::optional<Checksum> entryChecksum(zip_t *archive, zip_uint64_t index)
     const OpenEntry entry(zip_fopen_index(archive, index, 0));
     if (!entry)
         return std::nullopt;
-    Checksum sum;
-    uLong crc = crc32(0L, Z_NULL, 0);
-    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
-    for (;;) {
-        const zip_int64_t read = zip_fread(entry.get(), buffer.data(), kChunkBytes);
-        if (read < 0)
-            return std::nullopt;
-        if (read == 0)
-            break;
-        crc = crc32(crc, reinterpret_cast<const Bytef *>(buffer.data()), uInt(read));
-        sum.size += read;
-    }
-    sum.crc = quint32(crc);
-    return sum;
+    return checksumOf([&](char *buffer, qint64 capacity) {
+        return qint64(zip_fread(entry.get(), buffer, zip_uint64_t(capacity)));
+    });
 }
 
 void reportProgress(zip_t *, double fraction, void *listener)
