@@ -58,12 +58,19 @@ private:
     QImage m_picture;
 };
 
+// xdotool's output. A window that goes away while xdotool looks at it makes it fail with an X
+// error; it is then asked again.
 QString xdotool(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    process.waitForFinished(20000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    for (int attempt = 0;; ++attempt) {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        process.waitForFinished(20000);
+        const bool xError = process.readAllStandardError().contains("X Error");
+        if (!xError || attempt == 5)
+            return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        QTest::qWait(50);
+    }
 }
 
 bool waitUntil(const std::function<bool()> &condition, int milliseconds = 10000)
