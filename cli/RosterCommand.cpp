@@ -28,15 +28,23 @@ int showUsage(std::FILE *out)
     return out == stdout ? 0 : 2;
 }
 
-int show(const QString &path)
+// Reads the class list as Lumo's import does; a failure is told with the import's message.
+RosterImportResult importOrReport(const QString &path, RosterTable &table)
 {
-    RosterTable table;
     const RosterImportResult result = importRoster(path, table);
     if (!result.ok) {
         printLine(stderr, kWorkbookRequirementsMessage);
         printLine(stderr, QStringLiteral("(%1)").arg(result.reason));
-        return 1;
     }
+    return result;
+}
+
+int show(const QString &path)
+{
+    RosterTable table;
+    const RosterImportResult result = importOrReport(path, table);
+    if (!result.ok)
+        return 1;
     for (int row = 1; row <= result.studentCount; ++row) {
         printLine(stdout, QStringList{QString::number(row), table.name(row), table.idNumber(row),
                                       table.photoMark(row), table.className(row)}
@@ -49,12 +57,9 @@ int show(const QString &path)
 int mark(const QString &path, const QStringList &numbers)
 {
     RosterTable table;
-    const RosterImportResult imported = importRoster(path, table);
-    if (!imported.ok) {
-        printLine(stderr, kWorkbookRequirementsMessage);
-        printLine(stderr, QStringLiteral("(%1)").arg(imported.reason));
+    const RosterImportResult imported = importOrReport(path, table);
+    if (!imported.ok)
         return 1;
-    }
     for (const QString &text : numbers) {
         bool ok = false;
         const int number = text.toInt(&ok);
