@@ -1,6 +1,8 @@
-#include "app/ClickableLabel.h"
+#include "ui/ClickableLabel.h"
 
 #include <QMouseEvent>
+
+namespace lumo::ui {
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -8,3 +10,5 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
+
+} // namespace lumo::ui

@@ -3,6 +3,8 @@
 
 #include <QLabel>
 
+namespace lumo::ui {
+
 class ClickableLabel : public QLabel
 {
     Q_OBJECT
@@ -16,3 +18,5 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
+
+} // namespace lumo::ui

@@ -1,52 +1,73 @@
-#include "frame/XiangKuang.h"
+#include "ui/PhotoFrameWindow.h"
 
-#include "frame/Twips.h"
+#include "common/Twips.h"
+#include "frame/FrameModel.h"
 
 #include <QPainter>
-#include <QTimer>
 
-XiangKuang::XiangKuang(ProgramWide &programWide, std::function<QString()> outerBorderText,
-                       std::function<QString()> innerBorderText)
+namespace lumo::ui {
+
+namespace {
+
+QColor colourOf(frame::LineColour colour)
+{
+    return colour == frame::LineColour::Green ? QColor(0, 255, 0) : QColor(255, 0, 0);
+}
+
+} // namespace
+
+PhotoFrameWindow::PhotoFrameWindow(frame::FrameModel &frame)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                            Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint),
-      m_programWide(programWide), m_outerBorderText(std::move(outerBorderText)),
-      m_innerBorderText(std::move(innerBorderText))
+      m_frame(frame)
 {
     setObjectName(QStringLiteral("XiangKuang"));
     setWindowTitle(QStringLiteral("相框"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::NoFocus);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
-    connect(Timer1, &QTimer::timeout, this, &XiangKuang::Timer1_Timer);
+    follow();
+    place();
+    resizeToFrame();
+    layOutLines();
 }
 
-void XiangKuang::Form_Load()
+void PhotoFrameWindow::follow()
 {
-    const frame::PhotoSize photo{m_programWide.QjZhaoPKuan, m_programWide.QjZhaoPGao};
-    setSizeTwips(frame::frameWindowSizeTwips(photo).value_or(QSize(300, 300)));
-    if (m_programWide.QjZhaoPKuan == 0) {
-        m_programWide.QjZhaoPKuan = 300;
-        m_programWide.QjZhaoPGao = 400;
-    }
-    // Laid out at once as well, so the frame never shows without its lines.
-    Timer1_Timer();
-    Timer1->start();
+    connect(&m_frame, &frame::FrameModel::positionChanged, this, &PhotoFrameWindow::place);
+    connect(&m_frame, &frame::FrameModel::sizeChanged, this, &PhotoFrameWindow::resizeToFrame);
+    connect(&m_frame, &frame::FrameModel::linesChanged, this, &PhotoFrameWindow::layOutLines);
+    connect(&m_frame, &frame::FrameModel::hiddenChanged, this,
+            [this](bool hidden) { setVisible(!hidden); });
+    connect(&m_frame, &frame::FrameModel::raiseRequested, this, [this] {
+        show();
+        raise();
+    });
 }
 
-void XiangKuang::Timer1_Timer()
+void PhotoFrameWindow::closeForGood()
 {
-    const frame::PhotoSize photo{m_programWide.QjZhaoPKuan, m_programWide.QjZhaoPGao};
-    const frame::FrameLines lines = frame::layoutFrameLines(
-        photo, frame::penWidth(m_outerBorderText()), frame::penWidth(m_innerBorderText()));
+    disconnect(&m_frame, nullptr, this, nullptr);
+    close();
+}
 
+void PhotoFrameWindow::place()
+{
+    move(common::twipsToPixels(m_frame.left()), common::twipsToPixels(m_frame.top()));
+}
+
+void PhotoFrameWindow::resizeToFrame()
+{
+    const QSize twips = m_frame.windowSizeTwips();
+    resize(qMax(1, common::twipsToPixels(twips.width())),
+           qMax(1, common::twipsToPixels(twips.height())));
+}
+
+void PhotoFrameWindow::layOutLines()
+{
     QRegion pixels;
-    for (const frame::FrameLine &line : lines)
+    for (const frame::FrameLine &line : m_frame.lines())
         pixels += frame::linePixels(line);
-    m_lines = lines;
     if (pixels == m_linePixels)
         return;
     m_linePixels = pixels;
@@ -56,48 +77,11 @@ void XiangKuang::Timer1_Timer()
     update();
 }
 
-void XiangKuang::setLeft(float twips)
-{
-    m_left = twips;
-    applyPosition();
-}
-
-void XiangKuang::setTop(float twips)
-{
-    m_top = twips;
-    applyPosition();
-}
-
-int XiangKuang::Width() const
-{
-    return twips::fromPixels(width());
-}
-
-int XiangKuang::Height() const
-{
-    return twips::fromPixels(height());
-}
-
-void XiangKuang::setSizeTwips(QSize twipsSize)
-{
-    resize(qMax(1, twips::toPixels(twipsSize.width())),
-           qMax(1, twips::toPixels(twipsSize.height())));
-}
-
-void XiangKuang::Show()
-{
-    show();
-    raise();
-}
-
-void XiangKuang::applyPosition()
-{
-    move(twips::toPixels(m_left), twips::toPixels(m_top));
-}
-
-void XiangKuang::paintEvent(QPaintEvent *)
+void PhotoFrameWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    for (const frame::FrameLine &line : m_lines)
-        painter.fillRect(frame::linePixels(line), line.colour);
+    for (const frame::FrameLine &line : m_frame.lines())
+        painter.fillRect(frame::linePixels(line), colourOf(line.colour));
 }
+
+} // namespace lumo::ui

@@ -1,59 +1,39 @@
 // The photo frame: a borderless window over the camera program of which only its lines show.
 // Its outer border marks exactly the screen region a capture copies; the centre line and the
-// inner box help the operator place the student. It takes no focus and no mouse input.
+// inner box help the operator place the student. It takes no focus and no mouse input, and it
+// shows what the frame model holds.
 #pragma once
 
-#include "frame/FrameGeometry.h"
-#include "frame/ProgramWide.h"
-
+#include <QRegion>
 #include <QWidget>
 
-#include <functional>
+namespace lumo::frame {
+class FrameModel;
+}
 
-class QTimer;
+namespace lumo::ui {
 
-class XiangKuang : public QWidget
+class PhotoFrameWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    // borderWidths gives the texts of the outer and inner border-width boxes.
-    XiangKuang(ProgramWide &programWide, std::function<QString()> outerBorderText,
-               std::function<QString()> innerBorderText);
+    explicit PhotoFrameWindow(frame::FrameModel &frame);
 
-    // Sizes the window from the photo size; an unset photo size becomes 300 x 400.
-    void Form_Load();
-
-    // Lays the lines out from the current photo size and border widths (every 500 ms).
-    void Timer1_Timer();
-
-    // Position and size in twips. The position is kept in single precision, as moved by the keys.
-    float Left() const { return m_left; }
-    float Top() const { return m_top; }
-    void setLeft(float twips);
-    void setTop(float twips);
-    int Width() const;
-    int Height() const;
-    void setSizeTwips(QSize twipsSize);
-
-    // Makes the window visible and brings it to the front.
-    void Show();
-
-    const frame::FrameLines &lines() const { return m_lines; }
-
-    QTimer *Timer1 = nullptr;
+    // Closes the window for good: the model's later changes no longer show it.
+    void closeForGood();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void applyPosition();
+    void follow();
+    void place();
+    void resizeToFrame();
+    void layOutLines();
 
-    ProgramWide &m_programWide;
-    std::function<QString()> m_outerBorderText;
-    std::function<QString()> m_innerBorderText;
-    frame::FrameLines m_lines{};
+    frame::FrameModel &m_frame;
     QRegion m_linePixels;
-    float m_left = 0;
-    float m_top = 0;
 };
+
+} // namespace lumo::ui

@@ -1,14 +1,16 @@
-#include "app/PictureBox.h"
+#include "ui/PictureView.h"
 
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget *parent) : QFrame(parent)
+namespace lumo::ui {
+
+PictureView::PictureView(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void PictureBox::setImage(const QImage &image)
+void PictureView::setImage(const QImage &image)
 {
     m_image = image;
     if (m_autoSize && !m_image.isNull())
@@ -16,13 +18,13 @@ void PictureBox::setImage(const QImage &image)
     update();
 }
 
-void PictureBox::clear()
+void PictureView::clear()
 {
     m_image = QImage();
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent *event)
+void PictureView::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
     if (m_image.isNull())
@@ -30,3 +32,5 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), m_image);
 }
+
+} // namespace lumo::ui

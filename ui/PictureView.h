@@ -1,16 +1,18 @@
-// A picture box: shows one image and can take the keyboard focus. The pixels live in the
+// Shows one picture (the captured photo) and can take the keyboard focus. The pixels live in the
 // QImage; the widget only shows them. With auto-size on, the box takes the image's size.
 #pragma once
 
 #include <QFrame>
 #include <QImage>
 
-class PictureBox : public QFrame
+namespace lumo::ui {
+
+class PictureView : public QFrame
 {
     Q_OBJECT
 
 public:
-    explicit PictureBox(QWidget *parent = nullptr);
+    explicit PictureView(QWidget *parent = nullptr);
 
     const QImage &image() const { return m_image; }
     void setImage(const QImage &image);
@@ -25,3 +27,5 @@ private:
     QImage m_image;
     bool m_autoSize = false;
 };
+
+} // namespace lumo::ui

@@ -4,6 +4,8 @@
 
 #include <QValidator>
 
+namespace lumo::ui {
+
 class StorableTextValidator : public QValidator
 {
     Q_OBJECT
@@ -13,3 +15,5 @@ public:
 
     State validate(QString &input, int &position) const override;
 };
+
+} // namespace lumo::ui

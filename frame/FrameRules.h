@@ -1,17 +1,13 @@
-// Rules of the photo frame's geometry: the texts the size and step boxes accept, the photo
-// size that follows from the width, the frame window's size, and the layout of its lines.
+// What the frame's setting boxes accept and what their texts mean: the photo width (the height
+// follows from it), the two border widths, the move step and the zoom step.
 #pragma once
 
-#include <QColor>
-#include <QPointF>
-#include <QRect>
-#include <QSize>
 #include <QString>
+#include <QtGlobal>
 
-#include <array>
 #include <optional>
 
-namespace frame {
+namespace lumo::frame {
 
 // What a box does with a text it cannot use: the fixed replacement text, or nothing to keep it.
 struct TextRule
@@ -33,6 +29,10 @@ inline constexpr TextRule kZoomStepRule{u"10", true, 32767, nullptr, u"10", null
 // The text the box must hold instead of this one, or nothing when the text stays.
 std::optional<QString> replacementText(const TextRule &rule, const QString &text);
 
+// The text a box ends with: a replaced text is checked again, as a box's reaction runs again
+// for the text it put in.
+QString checkedText(const TextRule &rule, const QString &text);
+
 struct PhotoSize
 {
     qint16 width = 0;
@@ -47,30 +47,22 @@ qint16 heightForWidth(qint16 width);
 // The photo size a (checked) width text sets; nothing for "1", which leaves the size alone.
 std::optional<PhotoSize> photoSizeForWidthText(const QString &text);
 
-// The frame window: the photo plus a 20-pixel strip right and below, in twips. Nothing when the
-// 16-bit sums overflow.
-std::optional<QSize> frameWindowSizeTwips(PhotoSize photo);
+// The photo size start-up takes from the two boxes, as they were stored: the width's leading
+// number rounded down, the height as a whole number (or the one that goes with the width).
+PhotoSize storedPhotoSize(const QString &widthText, const QString &heightText);
 
 // A border width text as a pen width: below 1 or not a number counts as 1, at most 50.
 int penWidth(const QString &text);
 
-// One of the frame's lines, in twips from the window's top-left corner.
-struct FrameLine
-{
-    QPointF from;
-    QPointF to;
-    QColor colour;
-    int penWidth = 1;
-};
+// The move of one W, A, S or D press in twips; nothing when the step box holds no number.
+std::optional<double> moveStepTwips(const QString &stepText);
 
-// Line1..Line9: the outer border (top, right, bottom, left), the centre line and the inner
-// guide box (top, left, bottom, right).
-using FrameLines = std::array<FrameLine, 9>;
+inline constexpr int kZoomStep = 10;           // pixels of photo width per Q or E
+inline constexpr int kSmallestPhotoWidth = 10; // Q stops here
+inline constexpr int kLargestPhotoWidth = 600; // E stops here, as far as the width box goes
 
-FrameLines layoutFrameLines(PhotoSize photo, int outerPenWidth, int innerPenWidth);
+// The width Q (change -10) or E (change +10) makes of the width box's text; nothing when the
+// text holds no number or the result would leave the photo widths the box accepts.
+std::optional<int> zoomedWidth(const QString &widthText, int change);
 
-// The screen pixels a line covers, relative to the window: the segment thickened by its pen,
-// centred on it, and lengthened by the same amount at both ends so that corners close.
-QRect linePixels(const FrameLine &line);
-
-} // namespace frame
+} // namespace lumo::frame

@@ -1,9 +1,11 @@
-#include "app/ProgramEnvironment.h"
+#include "session/ProgramFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-QString ProgramEnvironment::dataFilePath(const QString &fileName) const
+namespace lumo::session {
+
+QString ProgramFolders::dataFilePath(const QString &fileName) const
 {
     const QString beside = QDir(programFolder).filePath(fileName);
     if (QFileInfo::exists(beside))
@@ -11,3 +13,5 @@ QString ProgramEnvironment::dataFilePath(const QString &fileName) const
     const QString installed = QDir(QStringLiteral(LUMO_INSTALLED_DATA_FOLDER)).filePath(fileName);
     return QFileInfo::exists(installed) ? installed : beside;
 }
+
+} // namespace lumo::session
