@@ -18,8 +18,6 @@
 #include <QLoggingCategory>
 #include <QThread>
 
-#include <cstring>
-
 Q_LOGGING_CATEGORY(lcSession, "lumo.session")
 
 namespace lumo::session {
@@ -36,11 +34,8 @@ photo::BgrImage toBgrImage(const QImage &picture)
     if (picture.isNull())
         return photo::BgrImage();
     const QImage pixels = picture.convertToFormat(QImage::Format_BGR888);
-    photo::BgrImage image(pixels.width(), pixels.height());
-    if (image.isNull())
-        return image;
-    for (int y = 0; y < pixels.height(); ++y)
-        std::memcpy(image.row(y), pixels.constScanLine(y), std::size_t(pixels.width()) * 3);
+    photo::BgrImage image = photo::BgrImage::fromRows(pixels.constBits(), pixels.bytesPerLine(),
+                                                      pixels.width(), pixels.height());
     image.setDotsPerMeter(pixels.dotsPerMeterX(), pixels.dotsPerMeterY());
     return image;
 }

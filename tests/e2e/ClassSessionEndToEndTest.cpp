@@ -1,9 +1,10 @@
 // A class session with the real lumo program on the X server: a window with a known picture
-// stands in for the camera program and keeps the keyboard focus; keys are typed by xdotool.
-#include "photo/Cimage.h"
-#include "photo/JpegWriter.h"
+// stands in for the camera program and keeps the keyboard focus; keys are typed by xdotool. The
+// session ends with a logout (SIGTERM) or Ctrl+C (SIGINT), which shut Lumo down as closing its
+// window does.
+#include "photo/JpegCodec.h"
 #include "photo/PictureFile.h"
-#include "photo/ResizeImage.h"
+#include "photo/Resampler.h"
 #include "roster/PhotoMarks.h"
 #include "roster/RosterImport.h"
 #include "settings/SettingsFile.h"
@@ -24,6 +25,8 @@
 #include <functional>
 
 #include <gtest/gtest.h>
+
+using namespace lumo;
 
 namespace {
 
@@ -108,7 +111,15 @@ QPoint windowPosition(const QString &window)
                             : QPoint(-1, -1);
 }
 
-class ClassSessionEndToEnd : public ::testing::Test
+QString settingsLine(const QString &path, int line)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(file.readAll().split('\n').value(line).trimmed())
+               : QString();
+}
+
+class ClassSessionEndToEnd : public ::testing::TestWithParam<int>
 {
 protected:
     void SetUp() override
@@ -122,17 +133,17 @@ protected:
         ASSERT_TRUE(
             QFile::copy(QStringLiteral(LUMO_ROSTER_TEST_DATA "/class-xlwt.xls"), workbook()));
 
-        settings::SettingValues values = settings::defaultValues(folder.path());
-        values[1] = QStringLiteral("300");
-        values[2] = QStringLiteral("369");
-        values[3] = QStringLiteral("2");
-        values[6] = output();
-        values[12] = QStringLiteral("0"); // the DPI step alone: quality 100, close to the pixels
-        values[13] = QStringLiteral("1");
-        values[14] = backup();
-        values[19] = QStringLiteral("class.xls");
+        settings::SessionSettings values = settings::SessionSettings::defaults(folder.path());
+        values.photoWidth = QStringLiteral("300");
+        values.photoHeight = QStringLiteral("369");
+        values.moveStep = QStringLiteral("2");
+        values.outputFolder = output();
+        values.compress = 0; // the DPI step alone: quality 100, close to the pixels
+        values.backup = 1;
+        values.backupFolder = backup();
+        values.workbookPath = QStringLiteral("class.xls");
         QDir(folder.path()).mkdir(QStringLiteral("config"));
-        QFile settingsFile(folder.filePath(QStringLiteral("config/xueji_orin.ini")));
+        QFile settingsFile(settingsPath());
         ASSERT_TRUE(settingsFile.open(QIODevice::WriteOnly));
         settingsFile.write(settings::encode(values));
     }
@@ -146,6 +157,10 @@ protected:
     }
 
     QString workbook() const { return folder.filePath(QStringLiteral("class.xls")); }
+    QString settingsPath() const
+    {
+        return folder.filePath(QStringLiteral("config/xueji_orin.ini"));
+    }
     QString output() const { return folder.filePath(QStringLiteral("photos")); }
     QString backup() const { return folder.filePath(QStringLiteral("backup")); }
     QString photoOf(const QString &id) const
@@ -198,7 +213,7 @@ protected:
 
 } // namespace
 
-TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheFocus)
+TEST_P(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheFocus)
 {
     camera.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
@@ -233,27 +248,26 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     ASSERT_TRUE(waitUntil([&] {
         return QFileInfo::exists(photoOf(kStudent1)) && QFileInfo::exists(backupOf(kStudent1));
     }));
-    QTest::qWait(500); // the size step may still be writing
-    const QImage captured = photo::LoadPicture(backupOf(kStudent1));
-    ASSERT_EQ(captured.size(), QSize(300, 369));
+    QString error;
+    const photo::BgrImage captured = photo::readPictureFile(backupOf(kStudent1), &error);
+    ASSERT_EQ(captured.width(), 300) << error.toStdString();
+    ASSERT_EQ(captured.height(), 369);
     int wrongPixels = 0;
-    for (int y = 0; y < 369; ++y)
-        for (int x = 0; x < 300; ++x)
-            wrongPixels += captured.pixelColor(x, y) != cameraAt(4 + x, y);
+    for (int y = 0; y < 369; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            const std::uint8_t *pixel = captured.row(y) + 3 * x;
+            wrongPixels += QColor(pixel[2], pixel[1], pixel[0]) != cameraAt(4 + x, y);
+        }
+    }
     EXPECT_EQ(wrongPixels, 0) << "the capture is the camera picture under the frame, without lines";
 
-    photo::Cimage source;
-    ASSERT_TRUE(source.LoadPicture(captured));
-    const QImage expected = photo::ResizeImage(source, 260, 320).toImage();
-    const QImage photo = photo::LoadPicture(photoOf(kStudent1));
-    ASSERT_EQ(photo.size(), QSize(260, 320));
-    EXPECT_EQ(photo::dotsPerInch(photo), 254);
     QByteArray expectedJpeg;
-    ASSERT_EQ(photo::encodeJpeg(expected, 100, 254, &expectedJpeg), photo::JpegStatus::Ok);
+    ASSERT_EQ(photo::encodeJpeg(photo::resample(captured, 260, 320), 100, 254, &expectedJpeg),
+              photo::JpegStatus::Ok);
     QFile photoFile(photoOf(kStudent1));
     ASSERT_TRUE(photoFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(photoFile.readAll() == expectedJpeg)
-        << "the photo is the resampled capture, as a JPEG";
+        << "the photo is the resampled capture, as a 254-DPI JPEG";
 
     // W, A, S move by the step; Q and E size the frame around its centre; F centres it on the
     // mouse.
@@ -303,13 +317,18 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     EXPECT_GE(steps, 6);
     EXPECT_LE(steps, 14);
 
-    // Shut-down writes the marks of the students whose photos the view found.
-    ::kill(pid_t(lumo.processId()), SIGTERM);
+    // A logout or Ctrl+C shuts down: the settings with the frame's width in twips (300 px) and
+    // the marks of the students whose photos the view found.
+    ::kill(pid_t(lumo.processId()), GetParam());
     ASSERT_TRUE(lumo.waitForFinished(15000));
+    EXPECT_EQ(lumo.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(lumo.exitCode(), 0);
-    RosterTable marked;
-    ASSERT_TRUE(importRoster(workbook(), marked).ok);
-    EXPECT_EQ(marked.photoMark(1), kPhotoTakenMark);
-    EXPECT_EQ(marked.photoMark(2), kPhotoTakenMark);
+    EXPECT_EQ(settingsLine(settingsPath(), 4), QStringLiteral("\"4500\""));
+    roster::RosterTable marked;
+    ASSERT_TRUE(roster::importRoster(workbook(), marked).ok);
+    EXPECT_EQ(marked.photoMark(1), roster::kPhotoTakenMark);
+    EXPECT_EQ(marked.photoMark(2), roster::kPhotoTakenMark);
     EXPECT_TRUE(marked.photoMark(3).isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(EndedBy, ClassSessionEndToEnd, ::testing::Values(SIGTERM, SIGINT));

@@ -1,6 +1,6 @@
 // The photo frame on a real X server: only its lines cover what lies below.
-#include "frame/FrameGeometry.h"
-#include "frame/XiangKuang.h"
+#include "frame/FrameModel.h"
+#include "ui/PhotoFrameWindow.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -44,24 +44,29 @@ QImage grabScreen()
         QImage::Format_RGB32);
 }
 
+QColor colourOf(lumo::frame::LineColour colour)
+{
+    return colour == lumo::frame::LineColour::Green ? QColor(0, 255, 0) : QColor(255, 0, 0);
+}
+
 } // namespace
 
-TEST(XiangKuangOnX11, OnlyTheLinesCoverTheCameraPicture)
+using namespace lumo;
+
+TEST(PhotoFrameWindowOnX11, OnlyTheLinesCoverTheCameraPicture)
 {
     PatternWindow camera;
     camera.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
 
-    ProgramWide programWide; // width 0: the frame's load takes 300 x 400
-    XiangKuang xiangKuang(
-        programWide, [] { return QStringLiteral("2"); }, [] { return QStringLiteral("2"); });
-    xiangKuang.Form_Load();
-    EXPECT_EQ(programWide.QjZhaoPKuan, 300);
-    xiangKuang.setSizeTwips(*frame::frameWindowSizeTwips({300, 400}));
-    xiangKuang.setLeft(150); // 10 px
-    xiangKuang.setTop(300);  // 20 px
-    xiangKuang.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&xiangKuang));
+    frame::FrameModel model;
+    ui::PhotoFrameWindow frameWindow(model);
+    model.setPhotoSize({300, 400});
+    model.setPenWidths(2, 2);
+    model.setLeft(150); // 10 px
+    model.setTop(300);  // 20 px
+    model.bringToFront();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frameWindow));
     QTest::qWait(300);
 
     const QImage screen = grabScreen();
@@ -82,15 +87,15 @@ TEST(XiangKuangOnX11, OnlyTheLinesCoverTheCameraPicture)
     EXPECT_EQ(at(310, 410), patternAt(320, 430)) << "the strip beside the photo";
 
     // Every pixel of the frame window: a line's colour on the lines, the picture elsewhere.
-    const frame::FrameLines lines = xiangKuang.lines();
+    const frame::FrameLines lines = model.lines();
     int wrong = 0;
     QString firstWrong;
-    for (int y = 0; y < xiangKuang.height(); ++y) {
-        for (int x = 0; x < xiangKuang.width(); ++x) {
+    for (int y = 0; y < frameWindow.height(); ++y) {
+        for (int x = 0; x < frameWindow.width(); ++x) {
             QColor expected = patternAt(origin.x() + x, origin.y() + y);
             for (const frame::FrameLine &line : lines) {
                 if (frame::linePixels(line).contains(x, y))
-                    expected = line.colour;
+                    expected = colourOf(line.colour);
             }
             if (at(x, y) != expected && wrong++ == 0)
                 firstWrong = QStringLiteral("(%1, %2) is %3, expected %4")
@@ -102,7 +107,7 @@ TEST(XiangKuangOnX11, OnlyTheLinesCoverTheCameraPicture)
     EXPECT_EQ(wrong, 0) << firstWrong.toStdString();
 }
 
-TEST(XiangKuangOnX11, NeverTakesTheFocus)
+TEST(PhotoFrameWindowOnX11, NeverTakesTheFocus)
 {
     PatternWindow camera;
     camera.setWindowFlags(Qt::Window);
@@ -110,14 +115,13 @@ TEST(XiangKuangOnX11, NeverTakesTheFocus)
     camera.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&camera));
 
-    ProgramWide programWide{300, 369, 0, 0};
-    XiangKuang xiangKuang(
-        programWide, [] { return QStringLiteral("2"); }, [] { return QStringLiteral("2"); });
-    xiangKuang.Form_Load();
-    xiangKuang.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&xiangKuang));
+    frame::FrameModel model;
+    model.setPhotoSize({300, 369});
+    ui::PhotoFrameWindow frameWindow(model);
+    model.bringToFront();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frameWindow));
     QTest::qWait(200);
-    EXPECT_FALSE(xiangKuang.isActiveWindow());
-    EXPECT_TRUE(xiangKuang.testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_TRUE(xiangKuang.windowFlags() & Qt::WindowTransparentForInput);
+    EXPECT_FALSE(frameWindow.isActiveWindow());
+    EXPECT_TRUE(frameWindow.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(frameWindow.windowFlags() & Qt::WindowTransparentForInput);
 }

@@ -1,6 +1,8 @@
 // Start-up time to a shown main window. Run on an X server: xvfb-run build/bench/startup_bench
-#include "app/Form1.h"
+#include "session/ClassSession.h"
 #include "tests/support/FakePlatform.h"
+#include "ui/MainWindow.h"
+#include "ui/PhotoFrameWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,8 @@
 #include <chrono>
 #include <csignal>
 
+using namespace lumo;
+
 namespace {
 
 // Creating the window, loading the settings (written by the first iteration), placing both
@@ -23,17 +27,25 @@ namespace {
 void BM_StartupInProcess(benchmark::State &state)
 {
     QTemporaryDir program, home, user;
-    FakeDesktop desktop;
-    const ProgramEnvironment environment =
-        desktop.environment(program.path(), user.path(), home.path());
+    FakeDialogs dialogs;
+    FakePhotoSource camera;
+    FakeSpeech speech;
+    FakeShutterSound sound;
+    FakeShell shell;
     for (auto _ : state) {
-        Form1 form(environment);
-        form.Form_Load();
-        form.show();
-        if (!QTest::qWaitForWindowExposed(&form))
+        session::ClassSession session({program.path(), user.path(), home.path()},
+                                      {dialogs, camera, speech, sound, shell});
+        ui::PhotoFrameWindow frameWindow(session.frame());
+        frameWindow.show();
+        ui::MainWindow window(session);
+        session.start();
+        window.placeBesideFrame(session.frame().windowSizeTwips().width());
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
             state.SkipWithError("the main window was not exposed");
         state.PauseTiming();
-        form.close();
+        window.close();
+        frameWindow.close();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
