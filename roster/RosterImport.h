@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace lumo::roster {
+
 // The message shown when an import fails, whatever the reason.
 inline const QString kWorkbookRequirementsMessage =
     QStringLiteral("请检查EXCEL文件是否存在,可手动输入完整文件路径,或点打开按钮,选中文件;"
@@ -32,3 +34,5 @@ RosterImportResult importRoster(const QString &path, RosterTable &table);
 
 // "本此共导入N名学生，其中有M名无身份证学生".
 QString importSummary(const RosterImportResult &result);
+
+} // namespace lumo::roster
