@@ -7,6 +7,7 @@
 #include "roster/LittleEndian.h"
 #include "roster/RosterWriteBack.h"
 #include "roster/Workbook.h"
+#include "roster/XlsxPackage.h"
 #include "tests/roster/RosterFixtures.h"
 #include "tests/support/TestFiles.h"
 
@@ -51,20 +52,11 @@ std::map<QString, QByteArray> parts(const QByteArray &bytes)
         }
         return parts;
     }
-    zip_source_t *source =
-        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, nullptr);
-    zip_t *archive = zip_open_from_source(source, ZIP_RDONLY, nullptr);
-    for (zip_int64_t i = 0; archive && i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t stat;
-        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
-        QByteArray data(qsizetype(stat.size), '\0');
-        zip_file_t *file = zip_fopen_index(archive, zip_uint64_t(i), 0);
-        zip_fread(file, data.data(), stat.size);
-        zip_fclose(file);
-        parts[QString::fromUtf8(stat.name)] = data;
+    const auto package = xlsx::Package::open(bytes, &error);
+    for (zip_int64_t i = 0; package && i < zip_get_num_entries(package->archive(), 0); ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(package->archive(), i, 0));
+        parts[name] = package->part(name, &error).value_or("?");
     }
-    if (archive)
-        zip_discard(archive);
     return parts;
 }
 
