@@ -1,5 +1,5 @@
 // The import of the class list from a workbook into the roster table, without any window: the
-// window's import and "lumo-cli roster show" both use it.
+// class session's import and "lumo-cli roster show" both use it.
 #pragma once
 
 #include "roster/RosterTable.h"
