@@ -1,53 +1,25 @@
+// The class archive: which files it takes, how a second run adds to it, which names it refuses,
+// and that no failure ever removes a photo.
 #include "packaging/ClassArchive.h"
 #include "packaging/ArchiveName.h"
 #include "tests/packaging/ZipContents.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace packaging;
+using namespace lumo::packaging;
 using namespace packtest;
 
 namespace {
 
 const QString kClass = QStringLiteral("三年级 二班");
-
-// Runs the work in a child process (for limits and identities the test itself must not take
-// on) and returns its exit code, or -1 when it did not exit normally.
-int inChildProcess(const std::function<int()> &work)
-{
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(work());
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Asserts that the folder holds exactly these photos with these bytes, and nothing half-written.
-void expectPhotosUntouched(const QString &folder, const QMap<QString, QByteArray> &photos)
-{
-    EXPECT_EQ(folderListing(folder), QStringList(photos.keys()));
-    for (auto photo = photos.begin(); photo != photos.end(); ++photo)
-        EXPECT_EQ(readBytes(QDir(folder).filePath(photo.key())), photo.value())
-            << photo.key().toStdString();
-}
-
-unsigned permissionsOf(const QString &path)
-{
-    struct stat status = {};
-    ::stat(QFile::encodeName(path).constData(), &status);
-    return status.st_mode & 0777;
-}
 
 QMap<QString, QByteArray> threePhotos(const QString &folder)
 {
@@ -59,41 +31,51 @@ QMap<QString, QByteArray> threePhotos(const QString &folder)
     return photos;
 }
 
+// The folder holds exactly these files (a folder for an empty value), and nothing half-written.
+void expectFolderHolds(const QString &folder, const QMap<QString, QByteArray> &files, int what)
+{
+    EXPECT_EQ(folderListing(folder), QStringList(files.keys())) << what;
+    for (auto file = files.begin(); file != files.end(); ++file)
+        EXPECT_EQ(readBytes(QDir(folder).filePath(file.key())), file.value()) << what;
+}
+
+unsigned permissionsOf(const QString &path)
+{
+    struct stat status = {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mode & 0777;
+}
+
 } // namespace
 
 TEST(ClassArchive, MovesEveryJpegOfTheFolderAndNothingElseIntoTheArchive)
 {
     QTemporaryDir folder;
     QMap<QString, QByteArray> photos;
-    for (const QString &name : {QStringLiteral("a.jpg"), QStringLiteral("B.JPG"),
-                                QStringLiteral("c.Jpg"), QStringLiteral(".hidden.jpg")})
+    for (const char *name : {"a.jpg", "B.JPG", "c.Jpg", ".hidden.jpg"})
         photos.insert(name, putPhoto(folder.path(), name, 7000, quint32(photos.size() + 1)));
-    writeBytes(folder.filePath(QStringLiteral("notes.txt")), "kept");
-    writeBytes(folder.filePath(QStringLiteral("other.jpeg")), "kept");
-    QDir(folder.path()).mkpath(QStringLiteral("sub.jpg"));
-    QDir(folder.path()).mkpath(QStringLiteral("inner"));
-    writeBytes(folder.filePath(QStringLiteral("inner/d.jpg")), "kept");
+    writeBytes(folder.filePath("notes.txt"), "kept");
+    writeBytes(folder.filePath("other.jpeg"), "kept");
+    QDir(folder.path()).mkpath("sub.jpg");
+    QDir(folder.path()).mkpath("inner");
+    writeBytes(folder.filePath("inner/d.jpg"), "kept");
 
     const PackResult result = packClassArchive(folder.path(), kClass);
-
     ASSERT_EQ(result.status, PackStatus::Packed) << result.problem.toStdString();
-    EXPECT_EQ(result.archivePath, folder.filePath(kClass + QStringLiteral(".zip")));
+    EXPECT_EQ(result.archivePath, folder.filePath(kClass + ".zip"));
     EXPECT_EQ(result.photoCount, 4);
     EXPECT_EQ(result.archiveBytes, QFileInfo(result.archivePath).size());
     EXPECT_TRUE(result.photosKept.isEmpty());
     EXPECT_EQ(zipContents(result.archivePath), photos);
-    QStringList left{kClass + QStringLiteral(".zip"), QStringLiteral("inner"),
-                     QStringLiteral("notes.txt"), QStringLiteral("other.jpeg"),
-                     QStringLiteral("sub.jpg")};
-    left.sort();
-    EXPECT_EQ(folderListing(folder.path()), left);
+    EXPECT_EQ(folderListing(folder.path()),
+              QStringList({"inner", "notes.txt", "other.jpeg", "sub.jpg", kClass + ".zip"}));
 }
 
-TEST(ClassArchive, SecondRunAddsToTheArchiveAndReplacesSameNamedEntries)
+TEST(ClassArchive, ASecondRunAddsToTheArchiveAndReplacesSameNamedEntries)
 {
     QTemporaryDir folder;
-    putPhoto(folder.path(), QStringLiteral("1.jpg"), 3000, 1);
-    const QByteArray second = putPhoto(folder.path(), QStringLiteral("2.jpg"), 3000, 2);
+    putPhoto(folder.path(), "1.jpg", 3000, 1);
+    const QByteArray second = putPhoto(folder.path(), "2.jpg", 3000, 2);
     const mode_t mask = umask(022);
     const PackResult first = packClassArchive(folder.path(), kClass);
     umask(mask);
@@ -102,123 +84,83 @@ TEST(ClassArchive, SecondRunAddsToTheArchiveAndReplacesSameNamedEntries)
     EXPECT_EQ(permissionsOf(first.archivePath), 0644u);
     ::chmod(QFile::encodeName(first.archivePath).constData(), 0640);
 
-    const QByteArray retaken = putPhoto(folder.path(), QStringLiteral("1.jpg"), 4000, 3);
-    const QByteArray third = putPhoto(folder.path(), QStringLiteral("3.jpg"), 3000, 4);
+    const QByteArray retaken = putPhoto(folder.path(), "1.jpg", 4000, 3);
+    const QByteArray third = putPhoto(folder.path(), "3.jpg", 3000, 4);
     const PackResult result = packClassArchive(folder.path(), kClass);
-
     ASSERT_EQ(result.status, PackStatus::Packed) << result.problem.toStdString();
     EXPECT_EQ(result.photoCount, 2);
-    const QMap<QString, QByteArray> expected{{QStringLiteral("1.jpg"), retaken},
-                                             {QStringLiteral("2.jpg"), second},
-                                             {QStringLiteral("3.jpg"), third}};
-    EXPECT_EQ(zipContents(result.archivePath), expected);
-    EXPECT_EQ(folderListing(folder.path()), QStringList{kClass + QStringLiteral(".zip")});
+    EXPECT_EQ(zipContents(result.archivePath),
+              (QMap<QString, QByteArray>{{"1.jpg", retaken}, {"2.jpg", second}, {"3.jpg", third}}));
+    EXPECT_EQ(folderListing(folder.path()), QStringList{kClass + ".zip"});
     EXPECT_EQ(permissionsOf(result.archivePath), 0640u);
 }
 
-TEST(ClassArchive, NamesThatAreNotPlainFileNamesAreRefusedAndNothingIsTouched)
+TEST(ClassArchive, NothingIsTouchedForARefusedNameAMissingFolderOrNoPhotos)
 {
-    for (const QString &name :
-         {QString(), QStringLiteral("a/b"), QStringLiteral("..\\up"), QStringLiteral(".."),
-          QStringLiteral("x..y"), QStringLiteral("a\tb"), QStringLiteral("a\nb"),
-          QStringLiteral("a") + QChar(0x7f), QStringLiteral("a") + QChar(0)}) {
-        EXPECT_FALSE(archiveNameProblem(name).isEmpty()) << name.toStdString();
-    }
+    // A name that is no plain file name would write outside the folder.
+    const QStringList names = {"", "a/b", "..\\up", "x..y", "a\tb", "a\nb", QString(QChar(0))};
+    const QStringList problems = {"为空", "“/”", "“/”", "“..”", "控制字符", "控制字符", "控制字符"};
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_TRUE(archiveNameProblem(names[i]).contains(problems[i])) << i;
     for (const QString &name : {kClass, QStringLiteral("2026届 1班"), QStringLiteral("a.b")})
         EXPECT_TRUE(archiveNameProblem(name).isEmpty()) << name.toStdString();
 
     QTemporaryDir folder;
     const QMap<QString, QByteArray> photos = threePhotos(folder.path());
-    const PackResult result = packClassArchive(folder.path(), QStringLiteral("../outside"));
+    const PackResult result = packClassArchive(folder.path(), "../outside");
     EXPECT_EQ(result.status, PackStatus::NameRefused);
-    EXPECT_FALSE(result.problem.isEmpty());
-    expectPhotosUntouched(folder.path(), photos);
-}
+    EXPECT_EQ(result.problem, archiveNameProblem("../outside"));
+    expectFolderHolds(folder.path(), photos, 0);
 
-TEST(ClassArchive, MissingFolderOrFolderWithoutPhotosMakesNoArchive)
-{
-    QTemporaryDir parent;
-    EXPECT_EQ(packClassArchive(parent.filePath(QStringLiteral("missing")), kClass).status,
+    EXPECT_EQ(packClassArchive(folder.filePath("missing"), kClass).status,
               PackStatus::FolderMissing);
-    writeBytes(parent.filePath(QStringLiteral("file")), "a file where the folder should be");
-    EXPECT_EQ(packClassArchive(parent.filePath(QStringLiteral("file")), kClass).status,
-              PackStatus::FolderMissing);
-
-    const PackResult empty = packClassArchive(parent.path(), kClass);
+    EXPECT_EQ(packClassArchive(folder.filePath(photos.firstKey()), kClass).status,
+              PackStatus::FolderMissing); // a file where the folder should be
+    QDir(folder.path()).mkdir("empty");
+    const PackResult empty = packClassArchive(folder.filePath("empty"), kClass);
     EXPECT_EQ(empty.status, PackStatus::NoPhotos);
     EXPECT_FALSE(empty.problem.isEmpty());
-    EXPECT_EQ(folderListing(parent.path()), QStringList{QStringLiteral("file")});
+    EXPECT_TRUE(folderListing(folder.filePath("empty")).isEmpty());
 }
 
-TEST(ClassArchiveFailure, AnExistingFileThatIsNoArchiveIsLeftAloneAndNoPhotoRemoved)
+TEST(ClassArchive, NoFailureRemovesAPhotoOrTouchesWhatStoodInTheArchivesPlace)
 {
-    QTemporaryDir folder;
-    QMap<QString, QByteArray> kept = threePhotos(folder.path());
-    const QString archive = kClass + QStringLiteral(".zip");
-    kept.insert(archive, "not a zip archive");
-    writeBytes(folder.filePath(archive), kept.value(archive));
-
-    const PackResult result = packClassArchive(folder.path(), kClass);
-    EXPECT_EQ(result.status, PackStatus::Failed);
-    EXPECT_TRUE(result.problem.contains(QStringLiteral("没有删除")))
-        << result.problem.toStdString();
-    expectPhotosUntouched(folder.path(), kept);
-}
-
-TEST(ClassArchiveFailure, AFolderWhereTheArchiveBelongsStopsThePacking)
-{
-    QTemporaryDir folder;
-    const QMap<QString, QByteArray> photos = threePhotos(folder.path());
-    QDir(folder.path()).mkdir(kClass + QStringLiteral(".zip"));
-
-    EXPECT_EQ(packClassArchive(folder.path(), kClass).status, PackStatus::Failed);
-    QDir(folder.path()).rmdir(kClass + QStringLiteral(".zip"));
-    expectPhotosUntouched(folder.path(), photos);
-}
-
-TEST(ClassArchiveFailure, APhotoVanishingWhileTheArchiveIsWrittenRemovesNoPhoto)
-{
-    QTemporaryDir folder;
-    QMap<QString, QByteArray> photos = threePhotos(folder.path());
-    const QString last = photos.lastKey();
-    PackOptions options;
-    options.progress = [&](double) { QFile::remove(folder.filePath(last)); };
-
-    const PackResult result = packClassArchive(folder.path(), kClass, options);
-    EXPECT_EQ(result.status, PackStatus::Failed);
-    EXPECT_FALSE(result.problem.isEmpty());
-    photos.remove(last);
-    expectPhotosUntouched(folder.path(), photos);
-}
-
-TEST(ClassArchiveFailure, AFileSizeLimitHitWhileWritingRemovesNoPhoto)
-{
-    QTemporaryDir folder;
-    const QMap<QString, QByteArray> photos = threePhotos(folder.path());
-    const int status = inChildProcess([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{80'000, 80'000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const PackResult result = packClassArchive(folder.path(), kClass);
-        return result.problem.isEmpty() ? 100 : int(result.status);
-    });
-    EXPECT_EQ(status, int(PackStatus::Failed));
-    expectPhotosUntouched(folder.path(), photos);
-}
-
-TEST(ClassArchiveFailure, AFolderThatCannotBeWrittenRemovesNoPhoto)
-{
-    QTemporaryDir folder;
-    const QMap<QString, QByteArray> photos = threePhotos(folder.path());
-    ::chmod(QFile::encodeName(folder.path()).constData(), 0555);
-    const int status = inChildProcess([&] {
-        // The super-user writes anywhere; the packing runs as an ordinary user instead.
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            return 101;
-        const PackResult result = packClassArchive(folder.path(), kClass);
-        return result.problem.isEmpty() ? 100 : int(result.status);
-    });
-    ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
-    EXPECT_EQ(status, int(PackStatus::Failed));
-    expectPhotosUntouched(folder.path(), photos);
+    enum Failure { NotAnArchive, FolderInPlace, PhotoVanishes, FileSizeLimit, FolderLocked };
+    const QString archive = kClass + ".zip";
+    for (const Failure failure :
+         {NotAnArchive, FolderInPlace, PhotoVanishes, FileSizeLimit, FolderLocked}) {
+        QTemporaryDir folder;
+        QMap<QString, QByteArray> kept = threePhotos(folder.path());
+        const QString vanishing = folder.filePath(kept.lastKey());
+        PackOptions options;
+        if (failure == NotAnArchive) {
+            writeBytes(folder.filePath(archive), *kept.insert(archive, "not a zip archive"));
+        } else if (failure == FolderInPlace) {
+            QDir(folder.path()).mkdir(archive);
+            kept.insert(archive, QByteArray());
+        } else if (failure == PhotoVanishes) {
+            kept.remove(kept.lastKey());
+            options.progress = [vanishing](double) { QFile::remove(vanishing); };
+        } else if (failure == FolderLocked) {
+            ::chmod(QFile::encodeName(folder.path()).constData(), 0555);
+        }
+        // In a child process, for the limits and identities the test itself must not take on.
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{80'000, 80'000};
+            if (failure == FileSizeLimit)
+                setrlimit(RLIMIT_FSIZE, &limit);
+            // The super-user writes anywhere; the packing runs as an ordinary user instead.
+            if (failure == FolderLocked && geteuid() == 0 && (setgid(65534) || setuid(65534)))
+                _exit(101);
+            const PackResult result = packClassArchive(folder.path(), kClass, options);
+            _exit(result.problem.contains("没有删除") ? int(result.status) : 100);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, int(PackStatus::Failed)) << failure;
+        expectFolderHolds(folder.path(), kept, failure);
+    }
 }
