@@ -37,17 +37,10 @@ EspeakSpeech::EspeakSpeech(Output output) : m_output(output)
     if (espeak_SetVoiceByName(kVoice) != EE_OK) {
         m_unavailableReason =
             QStringLiteral("没有找到普通话语音 %1，语音提示不可用").arg(QLatin1String(kVoice));
-        espeak_Terminate();
         return;
     }
     espeak_SetSynthCallback(collectSamples);
     m_available = true;
-}
-
-EspeakSpeech::~EspeakSpeech()
-{
-    if (m_available)
-        espeak_Terminate();
 }
 
 bool EspeakSpeech::synthesize(const QByteArray &utf8)

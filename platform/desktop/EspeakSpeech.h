@@ -1,6 +1,7 @@
 // Mandarin speech with espeak-ng and its voice "cmn-latn-pinyin", which reads Chinese characters
 // in Mandarin (the "zh" voice needs MBROLA, and "cmn" reads some syllables in English).
-// espeak-ng keeps one engine per process: make one EspeakSpeech at a time.
+// espeak-ng keeps one engine per process: make one EspeakSpeech at a time. The engine is never
+// shut down: espeak-ng 1.51 cannot start again after espeak_Terminate (it waits forever).
 #pragma once
 
 #include "platform/Speech.h"
@@ -18,7 +19,6 @@ public:
     };
 
     explicit EspeakSpeech(Output output = Output::Speaker);
-    ~EspeakSpeech() override;
 
     bool isAvailable() const override { return m_available; }
     QString unavailableReason() const override { return m_unavailableReason; }

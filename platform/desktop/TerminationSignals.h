@@ -4,9 +4,9 @@
 
 #include <QObject>
 
-namespace lumo::platform {
-
 class QSocketNotifier;
+
+namespace lumo::platform {
 
 class TerminationSignals : public QObject
 {

@@ -29,7 +29,8 @@ X11KeyPoller::X11KeyPoller(const char *displayName)
         return;
     }
     int event = 0, error = 0;
-    int major = 2, minor = 0;
+    // From version 2.1 on, raw events arrive also while another program grabs the keyboard.
+    int major = 2, minor = 2;
     if (!XQueryExtension(display, "XInputExtension", &m_xinputOpcode, &event, &error) ||
         XIQueryVersion(display, &major, &minor) != Success) {
         XCloseDisplay(display);

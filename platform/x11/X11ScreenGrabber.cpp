@@ -1,11 +1,11 @@
 #include "platform/x11/X11ScreenGrabber.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 
 #include <X11/Xlib.h>
 
@@ -44,11 +44,10 @@ void X11ScreenGrabber::letWindowsRepaint()
 {
     if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
         XSync(x11->display(), False);
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < kRepaintMilliseconds)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
-                                        int(kRepaintMilliseconds - waited.elapsed()));
+    // Our own windows repaint meanwhile too; no key or click is handled before the grab.
+    QEventLoop waiting;
+    QTimer::singleShot(kRepaintMilliseconds, &waiting, &QEventLoop::quit);
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace lumo::platform

@@ -1,29 +1,29 @@
-// The text question of the real dialogs on Qt's offscreen platform, answered by a timer.
-#include "platform/MessageBoxDialogs.h"
+// The text question of the real dialogs on Qt's offscreen platform, answered from a timer that
+// fires inside the dialog's own event loop.
+#include "platform/qt/MessageBoxDialogs.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+using lumo::platform::MessageBoxDialogs;
+
 namespace {
 
-// Once the input box is up: notes its title and prompt, then types the text and accepts, or
-// cancels when there is no text.
-void answerInputBox(QString *seenTitle, QString *seenPrompt, const std::optional<QString> &typed)
+struct SeenBox
+{
+    QString title, prompt, offered;
+};
+
+// Notes what the input box shows, then types the text and accepts, or cancels when given none.
+void answerInputBox(SeenBox *seen, const std::optional<QString> &typed)
 {
     QTimer::singleShot(0, [=] {
         auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerInputBox(seenTitle, seenPrompt, typed);
-            return;
-        }
-        *seenTitle = box->windowTitle();
-        *seenPrompt = box->labelText();
+        ASSERT_NE(box, nullptr);
+        *seen = {box->windowTitle(), box->labelText(), box->textValue()};
         if (typed) {
             box->setTextValue(*typed);
             box->accept();
@@ -38,21 +38,20 @@ void answerInputBox(QString *seenTitle, QString *seenPrompt, const std::optional
 TEST(MessageBoxDialogs, AskTextGivesTheTypedTextOrNothingWhenCancelled)
 {
     MessageBoxDialogs dialogs;
-    QString title, prompt;
-    answerInputBox(&title, &prompt, QStringLiteral("三年级 二班"));
-    EXPECT_EQ(
-        dialogs.askText(QStringLiteral("请输入"), QStringLiteral("压缩包文件名设置"), QString()),
-        QStringLiteral("三年级 二班"));
-    EXPECT_EQ(title, QStringLiteral("压缩包文件名设置"));
-    EXPECT_EQ(prompt, QStringLiteral("请输入"));
+    SeenBox seen;
+    answerInputBox(&seen, QStringLiteral("三年级 二班"));
+    EXPECT_EQ(dialogs.askText(QStringLiteral("请输入"), QStringLiteral("压缩包文件名设置"),
+                              QStringLiteral("默认")),
+              QStringLiteral("三年级 二班"));
+    EXPECT_EQ(seen.title, QStringLiteral("压缩包文件名设置"));
+    EXPECT_EQ(seen.prompt, QStringLiteral("请输入"));
+    EXPECT_EQ(seen.offered, QStringLiteral("默认"));
 
-    answerInputBox(&title, &prompt, QString());
+    answerInputBox(&seen, QString()); // an empty answer is an answer
     EXPECT_EQ(dialogs.askText(QStringLiteral("请输入"), QString(), QStringLiteral("默认")),
               QString());
-    EXPECT_EQ(title, QStringLiteral("Lumo"));
+    EXPECT_EQ(seen.title, QStringLiteral("Lumo"));
 
-    answerInputBox(&title, &prompt, std::nullopt);
-    EXPECT_EQ(
-        dialogs.askText(QStringLiteral("请输入"), QStringLiteral("t"), QStringLiteral("默认")),
-        std::nullopt);
+    answerInputBox(&seen, std::nullopt);
+    EXPECT_EQ(dialogs.askText(QStringLiteral("请输入"), QString(), QString()), std::nullopt);
 }
