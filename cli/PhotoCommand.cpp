@@ -1,19 +1,20 @@
 #include "cli/PhotoCommand.h"
 
-#include "photo/Cimage.h"
-#include "photo/DpiStep.h"
-#include "photo/JpegWriter.h"
-#include "photo/PhotoError.h"
+#include "common/AtomicFile.h"
+#include "photo/BitmapCodec.h"
 #include "photo/PictureFile.h"
-#include "photo/ResizeImage.h"
-#include "platform/Dialogs.h"
+#include "photo/RegistryPhoto.h"
+#include "photo/Resampler.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <zlib.h>
+
 #include <cstdio>
+
+using namespace lumo::photo;
 
 namespace {
 
@@ -67,23 +68,6 @@ const char *const kResampleUsage =
     "Exit status: 0 on success, 1 when IN cannot be read or OUT cannot be written, 2 for wrong\n"
     "arguments.\n";
 
-// The DPI step's message goes to the terminal.
-class TerminalDialogs : public Dialogs
-{
-public:
-    void message(const QString &text, const QString &) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        ++messages;
-    }
-    bool question(const QString &text, const QString &) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return false;
-    }
-    int messages = 0;
-};
-
 bool wantsHelp(const QStringList &arguments)
 {
     return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
@@ -95,21 +79,75 @@ int usageError(const char *usage, const QString &problem)
     return kUsage;
 }
 
-void printFailure(const QString &path, const QString &reason)
+QString shown(const QString &path)
 {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
-                 qPrintable(reason));
+    return QDir::toNativeSeparators(path);
 }
 
-QString describe(const photo::PictureInfo &info)
+void printFailure(const QString &path, const QString &reason)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(shown(path)), qPrintable(reason));
+}
+
+QString notAPicture(const QString &path, const QString &reason)
+{
+    return QStringLiteral("文件 %1 不是可以读取的图片：%2").arg(shown(path), reason);
+}
+
+QString describe(const PictureInfo &info)
 {
     return QStringLiteral("%1, %2 x %3 px, %4 dpi, %5 bytes")
-        .arg(QString::fromLatin1(photo::formatName(info.format)))
+        .arg(QString::fromLatin1(formatName(info.format)))
         .arg(info.width)
         .arg(info.height)
         .arg(info.dpiX == info.dpiY ? QString::number(info.dpiX)
                                     : QStringLiteral("%1 x %2").arg(info.dpiX).arg(info.dpiY))
         .arg(info.bytes);
+}
+
+// One file through the steps, in memory: read once, written once when a step changed it.
+bool convertFile(const QString &file, bool dpiStep, bool sizeStep)
+{
+    QByteArray input;
+    QString reason;
+    if (!readFileBytes(file, &input, &reason)) {
+        printFailure(file, reason);
+        return false;
+    }
+    RegistryPhoto photo;
+    if (dpiStep) {
+        const BgrImage picture = decodePicture(input, &reason);
+        if (picture.isEmpty()) {
+            printFailure(file, notAPicture(file, reason));
+            return false;
+        }
+        photo = makeRegistryPhoto(picture, true, sizeStep);
+        if (photo.dpiStepSkipped) {
+            std::fprintf(stderr, "%s\n", qPrintable(photo.messages.first()));
+            printFailure(file, QStringLiteral("not converted"));
+            return false;
+        }
+    } else if (sizeStep) {
+        photo = compressRegistryPhoto(input);
+    } else {
+        photo.bytes = input;
+    }
+    if (!photo.isMade()) {
+        printFailure(file, photo.messages.join(u' '));
+        return false;
+    }
+    PictureInfo info;
+    if (!inspectPicture(photo.bytes, &info, &reason)) {
+        printFailure(file, notAPicture(file, reason));
+        return false;
+    }
+    if ((dpiStep || photo.sizeStepPasses > 0) &&
+        !lumo::common::writeFileAtomically(file, photo.bytes, &reason)) {
+        printFailure(file, reason);
+        return false;
+    }
+    std::printf("%s: %s\n", qPrintable(shown(file)), qPrintable(describe(info)));
+    return true;
 }
 
 int convert(const QStringList &arguments)
@@ -134,24 +172,10 @@ int convert(const QStringList &arguments)
     if (files.isEmpty())
         return usageError(kConvertUsage, QStringLiteral("no file given"));
 
-    TerminalDialogs dialogs;
-    photo::DpiStep step(dialogs);
     int status = kOk;
     for (const QString &file : files) {
-        try {
-            if (dpiStep && !step.AdjustDpi(file, file)) {
-                printFailure(file, QStringLiteral("not converted"));
-                status = kFailed;
-                continue;
-            }
-            if (sizeStep)
-                photo::CompressJpg(file);
-            std::printf("%s: %s\n", qPrintable(QDir::toNativeSeparators(file)),
-                        qPrintable(describe(photo::inspectPicture(file))));
-        } catch (const photo::PhotoError &error) {
-            printFailure(file, error.description());
+        if (!convertFile(file, dpiStep, sizeStep))
             status = kFailed;
-        }
     }
     return status;
 }
@@ -166,6 +190,21 @@ QStringList photosIn(const QString &folder)
             photos << entry.filePath();
     }
     return photos;
+}
+
+// What keeps a photo out of the registry; empty when it fits.
+QStringList registryProblems(const PictureInfo &info)
+{
+    QStringList problems;
+    if (info.format != PictureFormat::Jpeg)
+        problems << QStringLiteral("not a JPEG");
+    if (info.width != kPhotoWidth || info.height != kPhotoHeight)
+        problems << QStringLiteral("not 260 x 320 px");
+    if (info.dpiX != kPhotoDpi || info.dpiY != kPhotoDpi)
+        problems << QStringLiteral("not 254 dpi");
+    if (info.bytes > kCompressTargetBytes)
+        problems << QStringLiteral("more than 60000 bytes");
+    return problems;
 }
 
 int check(const QStringList &arguments)
@@ -184,8 +223,7 @@ int check(const QStringList &arguments)
         if (path.isDir()) {
             const QStringList found = photosIn(argument);
             if (found.isEmpty())
-                std::fprintf(stderr, "%s: no .jpg files\n",
-                             qPrintable(QDir::toNativeSeparators(argument)));
+                std::fprintf(stderr, "%s: no .jpg files\n", qPrintable(shown(argument)));
             photos << found;
         } else
             photos << argument;
@@ -193,30 +231,75 @@ int check(const QStringList &arguments)
 
     int status = kOk;
     for (const QString &file : photos) {
-        try {
-            const photo::PictureInfo info = photo::inspectPicture(file);
-            QStringList problems;
-            if (info.format != photo::PictureFormat::Jpeg)
-                problems << QStringLiteral("not a JPEG");
-            if (info.width != photo::kPhotoWidth || info.height != photo::kPhotoHeight)
-                problems << QStringLiteral("not 260 x 320 px");
-            if (info.dpiX != 254 || info.dpiY != 254)
-                problems << QStringLiteral("not 254 dpi");
-            if (info.bytes > photo::kCompressTargetBytes)
-                problems << QStringLiteral("more than 60000 bytes");
-            std::printf("%s: %s: %s\n", qPrintable(QDir::toNativeSeparators(file)),
-                        qPrintable(describe(info)),
-                        problems.isEmpty() ? "ok"
-                                           : qPrintable(problems.join(QStringLiteral(", "))));
-            if (!problems.isEmpty())
-                status = kFailed;
-        } catch (const photo::PhotoError &error) {
-            std::printf("%s: unreadable: %s\n", qPrintable(QDir::toNativeSeparators(file)),
-                        qPrintable(error.description()));
+        QByteArray bytes;
+        QString reason;
+        PictureInfo info;
+        // The whole picture is decoded: a photo the registry cannot read does not fit.
+        const bool readable = readFileBytes(file, &bytes, &reason) &&
+                              !decodePicture(bytes, &reason).isEmpty() &&
+                              inspectPicture(bytes, &info, &reason);
+        if (!readable) {
+            std::printf("%s: unreadable: %s\n", qPrintable(shown(file)),
+                        qPrintable(bytes.isEmpty() ? reason : notAPicture(file, reason)));
             status = kFailed;
+            continue;
         }
+        const QStringList problems = registryProblems(info);
+        std::printf("%s: %s: %s\n", qPrintable(shown(file)), qPrintable(describe(info)),
+                    problems.isEmpty() ? "ok" : qPrintable(problems.join(QStringLiteral(", "))));
+        if (!problems.isEmpty())
+            status = kFailed;
     }
     return status;
+}
+
+void appendBigEndian32(QByteArray &bytes, quint32 value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char((value >> shift) & 0xFF));
+}
+
+// A PNG of the image: 8-bit RGB rows without filtering, compressed by zlib in one IDAT chunk.
+// Empty when zlib fails.
+QByteArray encodePng(const BgrImage &image)
+{
+    const qsizetype rowBytes = 1 + qsizetype(image.width()) * 3;
+    QByteArray rows(rowBytes * image.height(), Qt::Uninitialized);
+    for (int y = 0; y < image.height(); ++y) {
+        char *out = rows.data() + rowBytes * y;
+        *out++ = 0; // filter type: none
+        const std::uint8_t *in = image.row(y);
+        for (int x = 0; x < image.width(); ++x, in += 3) {
+            *out++ = char(in[2]);
+            *out++ = char(in[1]);
+            *out++ = char(in[0]);
+        }
+    }
+    uLongf packedSize = compressBound(uLong(rows.size()));
+    QByteArray packed(qsizetype(packedSize), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef *>(packed.data()), &packedSize,
+                  reinterpret_cast<const Bytef *>(rows.constData()), uLong(rows.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    packed.truncate(qsizetype(packedSize));
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    const auto chunk = [&png](const char *type, const QByteArray &data) {
+        appendBigEndian32(png, quint32(data.size()));
+        const qsizetype start = png.size();
+        png.append(type, 4).append(data);
+        appendBigEndian32(png,
+                          quint32(crc32(0, reinterpret_cast<const Bytef *>(png.constData()) + start,
+                                        uInt(png.size() - start))));
+    };
+    QByteArray header;
+    appendBigEndian32(header, quint32(image.width()));
+    appendBigEndian32(header, quint32(image.height()));
+    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, not interlaced
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", QByteArray());
+    return png;
 }
 
 int resample(const QStringList &arguments)
@@ -225,7 +308,8 @@ int resample(const QStringList &arguments)
         std::fputs(kResampleUsage, stdout);
         return kOk;
     }
-    QSize size(photo::kPhotoWidth, photo::kPhotoHeight);
+    int width = kPhotoWidth;
+    int height = kPhotoHeight;
     QStringList paths;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == u"--size") {
@@ -233,14 +317,12 @@ int resample(const QStringList &arguments)
                 return usageError(kResampleUsage, QStringLiteral("--size needs WxH"));
             static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
             const QRegularExpressionMatch match = pattern.match(arguments[++i]);
-            const int width = match.hasMatch() ? match.captured(1).toInt() : 0;
-            const int height = match.hasMatch() ? match.captured(2).toInt() : 0;
-            if (width < 1 || height < 1 || width > photo::Cimage::kMaxSide ||
-                height > photo::Cimage::kMaxSide)
+            width = match.hasMatch() ? match.captured(1).toInt() : 0;
+            height = match.hasMatch() ? match.captured(2).toInt() : 0;
+            if (width < 1 || height < 1 || width > kMaxResampleSide || height > kMaxResampleSide)
                 return usageError(
                     kResampleUsage,
                     QStringLiteral("bad size %1 (WxH, 1 to 32767 each)").arg(arguments[i]));
-            size = QSize(width, height);
         } else if (arguments[i].startsWith(u"--")) {
             return usageError(kResampleUsage,
                               QStringLiteral("unknown option %1").arg(arguments[i]));
@@ -256,34 +338,30 @@ int resample(const QStringList &arguments)
     if (suffix != u"bmp" && suffix != u"png")
         return usageError(kResampleUsage, QStringLiteral("OUT must end in .bmp or .png"));
 
-    try {
-        photo::Cimage source;
-        if (!source.LoadPicture(photo::LoadPicture(in))) {
-            printFailure(in, QStringLiteral("错误的图像文件"));
-            return kFailed;
-        }
-        const photo::Cimage target = photo::ResizeImage(source, size.width(), size.height());
-        const QImage image = target.toImage();
-        if (image.isNull()) {
-            printFailure(in, QStringLiteral("not enough memory for %1 x %2 px")
-                                 .arg(size.width())
-                                 .arg(size.height()));
-            return kFailed;
-        }
-        if (suffix == u"bmp") {
-            photo::SaveBitmap(image, out);
-        } else {
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QString reason;
-            if (!image.save(&buffer, "PNG") || !photo::writeFileAtomically(out, bytes, &reason)) {
-                printFailure(out, reason.isEmpty() ? QStringLiteral("cannot write") : reason);
-                return kFailed;
-            }
-        }
-    } catch (const photo::PhotoError &error) {
-        printFailure(in, error.description());
+    QString reason;
+    const BgrImage source = readPictureFile(in, &reason);
+    if (source.isEmpty()) {
+        printFailure(in, reason);
+        return kFailed;
+    }
+    if (!canResample(source)) {
+        printFailure(in, QStringLiteral("错误的图像文件"));
+        return kFailed;
+    }
+    const BgrImage target = lumo::photo::resample(source, width, height);
+    if (target.isEmpty()) {
+        printFailure(in,
+                     BgrImage::fitsLimits(width, height)
+                         ? QStringLiteral("not enough memory for %1 x %2 px").arg(width).arg(height)
+                         : QStringLiteral("%1 x %2 px is more than %3 pixels")
+                               .arg(width)
+                               .arg(height)
+                               .arg(BgrImage::kMaxPixels));
+        return kFailed;
+    }
+    const QByteArray bytes = suffix == u"bmp" ? encodeBitmap(target) : encodePng(target);
+    if (bytes.isEmpty() || !lumo::common::writeFileAtomically(out, bytes, &reason)) {
+        printFailure(out, reason.isEmpty() ? QStringLiteral("cannot write") : reason);
         return kFailed;
     }
     return kOk;
