@@ -33,12 +33,6 @@ __attribute__((target("avx2"))) inline __m256i horizontal(const std::uint8_t *ro
 
 } // namespace
 
-bool cpuHasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 __attribute__((target("avx2"))) void
 detail::resampleRowsAvx2(const BgrImage &source, BgrImage &target,
                          const std::vector<ResampleTap> &columns,
