@@ -25,7 +25,7 @@ AtomicFile::AtomicFile(const QString &targetPath) : m_targetPath(targetPath)
         const QString candidate = folder.filePath(
             QStringLiteral(".%1.%2.part")
                 .arg(target.fileName())
-                .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+                .arg(QRandomGenerator::system()->generate(), 8, 16, QChar(u'0')));
         QFile file(candidate);
         // A new name only: never a file someone else is writing.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
