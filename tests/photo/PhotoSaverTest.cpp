@@ -55,9 +55,6 @@ protected:
 TEST(PhotoNames, KeysFromTheIdCardNumber)
 {
     EXPECT_EQ(withoutTrailingSeparator(u"/a/b//"_s), u"/a/b/"_s);
-    const PhotoNames six = photoNames(u"/o"_s, u"/b"_s, u"张三"_s, u"123456"_s);
-    EXPECT_EQ(six.photoPath, u"/o/123456.jpg"_s);
-    EXPECT_EQ(six.backupPath, u"/b/123456.jpg"_s);
     // 20 characters: the last 18, unless the number ends with the name's last character.
     const PhotoNames twenty = photoNames(u"/o"_s, u"/b"_s, u"王五"_s, kId20);
     EXPECT_EQ(twenty.photoPath, u"/o/%1.jpg"_s.arg(kId18));
@@ -135,7 +132,7 @@ TEST_F(PhotoSaverTest, OverwriteQuestionAndItsNo)
     EXPECT_TRUE(isJpegFile(readBytes(path(u"out/%1.jpg"_s.arg(kId18)))));
 }
 
-TEST_F(PhotoSaverTest, UnwritableFoldersAndNoCaptureFailWithTheReason)
+TEST_F(PhotoSaverTest, AnUnwritableFolderOrNoCaptureFailsWithTheReason)
 {
     // A folder nobody may write into, not even the super-user: nothing is written.
     SaveRequest r = request(kId18);
@@ -144,14 +141,6 @@ TEST_F(PhotoSaverTest, UnwritableFoldersAndNoCaptureFailWithTheReason)
     EXPECT_EQ(result.status, SaveStatus::Failed);
     EXPECT_TRUE(result.messages.join(u' ').contains(r.outputFolder));
     EXPECT_TRUE(entries(r.backupFolder).isEmpty()) << "the backup comes after the photo";
-
-    r = request(kId18);
-    r.backupFolder = path(u"in-the-way"_s);
-    writeBytes(r.backupFolder, "a file");
-    result = save(r);
-    EXPECT_EQ(result.status, SaveStatus::Failed);
-    EXPECT_TRUE(result.messages.join(u' ').contains(r.backupFolder));
-    EXPECT_TRUE(isJpegFile(readBytes(path(u"out/%1.jpg"_s.arg(kId18)))));
 
     r = request(u"123456"_s);
     r.picture = BgrImage();

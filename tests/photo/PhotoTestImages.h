@@ -37,20 +37,16 @@ inline lumo::photo::BgrImage gradientImage(int width, int height)
     return image;
 }
 
+// The density fields of the JFIF APP0 segment that follows the start-of-image marker.
 struct JfifDensity
 {
-    int unit = -1;
-    int x = 0;
-    int y = 0;
+    int unit = -1, x = 0, y = 0;
     bool operator==(const JfifDensity &) const = default;
 };
-
-// The density fields of the JFIF APP0 segment that follows the start-of-image marker.
 inline JfifDensity jfifDensity(const QByteArray &file)
 {
     const auto *b = reinterpret_cast<const unsigned char *>(file.constData());
-    if (file.size() < 18 || !file.startsWith("\xFF\xD8\xFF\xE0") ||
-        file.mid(6, 5) != QByteArray("JFIF\0", 5))
+    if (file.size() < 18 || !file.startsWith("\xFF\xD8\xFF\xE0") || file.mid(6, 4) != "JFIF")
         return {};
     return {b[13], b[14] * 256 + b[15], b[16] * 256 + b[17]};
 }
