@@ -8,11 +8,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
 
 using namespace lumo::photo;
 
@@ -105,50 +113,155 @@ QString describe(const PictureInfo &info)
         .arg(info.bytes);
 }
 
-// One file through the steps, in memory: read once, written once when a step changed it.
-bool convertFile(const QString &file, bool dpiStep, bool sizeStep)
+// What converting one file in memory gave: the photo to write (none when no step changed the
+// file), the line that says what it is, and the lines for the error stream, which make it fail.
+struct Conversion
 {
+    QByteArray photo;
+    QString line;
+    QStringList errors;
+};
+
+// One file through the steps, in memory: read once, never touched. Safe on any thread.
+Conversion convertInMemory(const QString &file, bool dpiStep, bool sizeStep)
+{
+    Conversion result;
+    const auto failed = [&](const QString &reason) {
+        result.errors << QStringLiteral("%1: %2").arg(shown(file), reason);
+        return result;
+    };
     QByteArray input;
     QString reason;
-    if (!readFileBytes(file, &input, &reason)) {
-        printFailure(file, reason);
-        return false;
-    }
+    if (!readFileBytes(file, &input, &reason))
+        return failed(reason);
     RegistryPhoto photo;
     if (dpiStep) {
         const BgrImage picture = decodePicture(input, &reason);
-        if (picture.isEmpty()) {
-            printFailure(file, notAPicture(file, reason));
-            return false;
-        }
+        if (picture.isEmpty())
+            return failed(notAPicture(file, reason));
         photo = makeRegistryPhoto(picture, true, sizeStep);
         if (photo.dpiStepSkipped) {
-            std::fprintf(stderr, "%s\n", qPrintable(photo.messages.first()));
-            printFailure(file, QStringLiteral("not converted"));
-            return false;
+            result.errors << photo.messages.first();
+            return failed(QStringLiteral("not converted"));
         }
     } else if (sizeStep) {
         photo = compressRegistryPhoto(input);
     } else {
         photo.bytes = input;
     }
-    if (!photo.isMade()) {
-        printFailure(file, photo.messages.join(u' '));
-        return false;
-    }
+    if (!photo.isMade())
+        return failed(photo.messages.join(u' '));
     PictureInfo info;
-    if (!inspectPicture(photo.bytes, &info, &reason)) {
-        printFailure(file, notAPicture(file, reason));
+    if (!inspectPicture(photo.bytes, &info, &reason))
+        return failed(notAPicture(file, reason));
+    if (dpiStep || photo.sizeStepPasses > 0)
+        result.photo = photo.bytes;
+    result.line = QStringLiteral("%1: %2").arg(shown(file), describe(info));
+    return result;
+}
+
+// Writes what the conversion made and says so; false when the file failed.
+bool finishConversion(const QString &file, const Conversion &conversion)
+{
+    QString reason;
+    QStringList errors = conversion.errors;
+    if (errors.isEmpty() && !conversion.photo.isEmpty() &&
+        !lumo::common::writeFileAtomically(file, conversion.photo, &reason))
+        errors << QStringLiteral("%1: %2").arg(shown(file), reason);
+    for (const QString &error : errors)
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (!errors.isEmpty())
         return false;
-    }
-    if ((dpiStep || photo.sizeStepPasses > 0) &&
-        !lumo::common::writeFileAtomically(file, photo.bytes, &reason)) {
-        printFailure(file, reason);
-        return false;
-    }
-    std::printf("%s: %s\n", qPrintable(shown(file)), qPrintable(describe(info)));
+    std::printf("%s\n", qPrintable(conversion.line));
     return true;
 }
+
+// Converts files on worker threads, a few ahead of the thread that writes them, so that the
+// processor works while a written photo is flushed to the disk. A file named again is read only
+// after its earlier conversion was written, as if the files went one after another.
+class ConversionsAhead
+{
+public:
+    ConversionsAhead(const QStringList &files, bool dpiStep, bool sizeStep)
+        : m_files(files), m_dpiStep(dpiStep), m_sizeStep(sizeStep),
+          m_results(std::size_t(files.size())), m_earlierSame(std::size_t(files.size()), -1)
+    {
+        QHash<QString, qsizetype> lastSeen;
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QFileInfo info(files[i]);
+            const QString key = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+            m_earlierSame[std::size_t(i)] = lastSeen.value(key, -1);
+            lastSeen.insert(key, i);
+        }
+        const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+        for (unsigned n = 0; n < workers && n < unsigned(files.size()); ++n)
+            m_workers.emplace_back([this] { work(); });
+    }
+    ~ConversionsAhead()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        for (std::thread &worker : m_workers)
+            worker.join();
+    }
+
+    // The conversion of file i, once it is made; the files are taken in order.
+    Conversion take(qsizetype i)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_results[std::size_t(i)].has_value(); });
+        return *std::exchange(m_results[std::size_t(i)], std::nullopt);
+    }
+
+    // File i is written: the conversions may go further.
+    void written(qsizetype i)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_written = i + 1;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    static constexpr qsizetype kMostAhead = 4;
+
+    void work()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [&] { return m_stopping || canStart(); });
+            if (m_stopping || m_next == m_files.size())
+                return;
+            const qsizetype i = m_next++;
+            lock.unlock();
+            Conversion conversion = convertInMemory(m_files[i], m_dpiStep, m_sizeStep);
+            lock.lock();
+            m_results[std::size_t(i)] = std::move(conversion);
+            m_changed.notify_all();
+        }
+    }
+    bool canStart() const
+    {
+        return m_next == m_files.size() ||
+               (m_next < m_written + kMostAhead && m_earlierSame[std::size_t(m_next)] < m_written);
+    }
+
+    const QStringList m_files;
+    const bool m_dpiStep;
+    const bool m_sizeStep;
+    std::vector<std::optional<Conversion>> m_results;
+    std::vector<qsizetype> m_earlierSame; // index of the same file named before, or -1
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    qsizetype m_next = 0;
+    qsizetype m_written = 0;
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers;
+};
 
 int convert(const QStringList &arguments)
 {
@@ -173,9 +286,14 @@ int convert(const QStringList &arguments)
         return usageError(kConvertUsage, QStringLiteral("no file given"));
 
     int status = kOk;
-    for (const QString &file : files) {
-        if (!convertFile(file, dpiStep, sizeStep))
+    if (files.size() == 1)
+        return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep)) ? kOk
+                                                                                        : kFailed;
+    ConversionsAhead conversions(files, dpiStep, sizeStep);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (!finishConversion(files[i], conversions.take(i)))
             status = kFailed;
+        conversions.written(i);
     }
     return status;
 }
