@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -122,8 +123,8 @@ struct Conversion
     QStringList errors;
 };
 
-// One file through the steps, in memory: read once, never touched. Safe on any thread.
-Conversion convertInMemory(const QString &file, bool dpiStep, bool sizeStep)
+// One file through the steps, in memory: read once, never touched.
+Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep)
 {
     Conversion result;
     const auto failed = [&](const QString &reason) {
@@ -158,6 +159,18 @@ Conversion convertInMemory(const QString &file, bool dpiStep, bool sizeStep)
         result.photo = photo.bytes;
     result.line = QStringLiteral("%1: %2").arg(shown(file), describe(info));
     return result;
+}
+
+// convertSteps on any thread: a picture too large for the memory fails alone.
+Conversion convertInMemory(const QString &file, bool dpiStep, bool sizeStep)
+{
+    try {
+        return convertSteps(file, dpiStep, sizeStep);
+    } catch (const std::bad_alloc &) {
+        Conversion failed;
+        failed.errors << QStringLiteral("%1: not enough memory").arg(shown(file));
+        return failed;
+    }
 }
 
 // Writes what the conversion made and says so; false when the file failed.

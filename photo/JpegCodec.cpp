@@ -3,6 +3,8 @@
 #include "photo/JpegErrorManager.h"
 #include "photo/PictureSizeLimit.h"
 
+#include <jerror.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -35,7 +37,8 @@ JpegStatus encodeInto(const EncodeRequest &request, unsigned char **buffer, unsi
     info.err = detail::installJpegErrorManager(errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_compress(&info);
-        return JpegStatus::GenericError;
+        return errors.manager.msg_code == JERR_OUT_OF_MEMORY ? JpegStatus::OutOfMemory
+                                                             : JpegStatus::GenericError;
     }
     jpeg_create_compress(&info);
     jpeg_mem_dest(&info, buffer, size);

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <new>
+
 namespace lumo::photo {
 
 namespace {
@@ -72,7 +74,16 @@ SaveResult PhotoSaver::save(const SaveRequest &request,
         bool &flag;
         ~Release() { flag = false; }
     } release{m_saving};
+    try {
+        return saveOnce(request, overwriteQuestion);
+    } catch (const std::bad_alloc &) {
+        return ended(SaveStatus::Failed, QStringLiteral("内存不足，照片没有保存。"));
+    }
+}
 
+SaveResult PhotoSaver::saveOnce(const SaveRequest &request,
+                                const std::function<bool()> &overwriteQuestion)
+{
     if (!QFileInfo::exists(request.outputFolder))
         common::makeFolderPath(request.outputFolder);
 

@@ -72,6 +72,8 @@ public:
     bool isSaving() const { return m_saving; }
 
 private:
+    SaveResult saveOnce(const SaveRequest &request, const std::function<bool()> &overwriteQuestion);
+
     bool m_saving = false;
 };
 
