@@ -1,14 +1,15 @@
-// lumo-cli: Lumo's core for scripts and batch work, without a window.
+// lumo-cli: Lumo's core for scripts and batch work, without a window. It starts no Qt
+// application object: the commands need none, and a photo conversion should not wait for one.
 #include "cli/Command.h"
 #include "cli/PackCommand.h"
 #include "cli/PhotoCommand.h"
 #include "cli/RosterCommand.h"
 
-#include <QCoreApplication>
-
 #include <array>
+#include <clocale>
 #include <cstdio>
-#include <cstring>
+
+#include <malloc.h>
 
 namespace {
 
@@ -32,8 +33,17 @@ void printUsage(std::FILE *out)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
+    // System messages (strerror) in the user's language, as in a Qt application; the other
+    // categories are not used and cost time to load.
+    std::setlocale(LC_CTYPE, "");
+    std::setlocale(LC_MESSAGES, "");
+    // A batch reads and decodes picture after picture of the same size: freed memory stays with
+    // the process for the next one instead of being returned and faulted in again.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20); // the largest glibc takes
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     if (arguments.isEmpty() || arguments.first() == u"--help" || arguments.first() == u"-h") {
         printUsage(arguments.isEmpty() ? stderr : stdout);
         return arguments.isEmpty() ? 2 : 0;

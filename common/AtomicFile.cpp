@@ -22,10 +22,10 @@ AtomicFile::AtomicFile(const QString &targetPath) : m_targetPath(targetPath)
     const QFileInfo target(targetPath);
     const QDir folder = target.absoluteDir();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate =
-            folder.filePath(QStringLiteral(".%1.%2.part")
-                                .arg(target.fileName())
-                                .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+        const QString candidate = folder.filePath(
+            QStringLiteral(".%1.%2.part")
+                .arg(target.fileName())
+                .arg(QRandomGenerator::system()->generate(), 8, 16, QChar(u'0')));
         QFile file(candidate);
         // A new name only: never a file someone else is writing.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {

@@ -1,13 +1,12 @@
-// The bilinear resampler of the DPI step, in 11-bit fixed point. Every implementation here gives
-// the same bytes: they differ only in speed.
+// The bilinear resampler of the DPI step, in 11-bit fixed point. Every kernel here gives the
+// same bytes: they differ only in speed.
 #pragma once
 
-#include "photo/Cimage.h"
+#include "photo/BgrImage.h"
 
-#include <cstdint>
 #include <vector>
 
-namespace photo {
+namespace lumo::photo {
 
 // Where one target column (or row) takes its two source pixels from, and the weight of the
 // second one, 0 to 2048.
@@ -26,21 +25,20 @@ enum class ResampleKernel {
     Best,      // the fastest this CPU runs
     Reference, // every pixel computed straight from the rule, for tests and comparison
     Scalar,    // precomputed taps, integer inner loop
-    Avx2,      // precomputed taps, 256-bit vector inner loop (Scalar when the CPU lacks AVX2)
+    Avx2,      // precomputed taps, 256-bit vector inner loop (Scalar where the CPU lacks AVX2)
 };
 
 // True when this CPU runs the AVX2 kernel.
 bool cpuHasAvx2();
 
-// A new image of the target size holding the source resampled bilinearly. Empty when the
-// source is empty or the target cannot be made (size below 1 x 1, no memory).
-Cimage ResizeImage(const Cimage &source, int width, int height,
-                   ResampleKernel kernel = ResampleKernel::Best);
+// The resampler takes pictures up to this width and height; a wider capture cannot go through
+// the DPI step.
+inline constexpr int kMaxResampleSide = 32767;
+bool canResample(const BgrImage &source);
 
-namespace detail {
-// The AVX2 kernel; the source is at least 2 pixels wide and the CPU has AVX2.
-void resizeRowsAvx2(const Cimage &source, Cimage &target, const std::vector<ResampleTap> &columns,
-                    const std::vector<ResampleTap> &rows);
-} // namespace detail
+// A new image of the target size holding the source resampled bilinearly, without a resolution.
+// Empty when the source cannot be resampled or the target cannot be made.
+BgrImage resample(const BgrImage &source, int width, int height,
+                  ResampleKernel kernel = ResampleKernel::Best);
 
-} // namespace photo
+} // namespace lumo::photo

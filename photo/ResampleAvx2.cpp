@@ -1,18 +1,18 @@
-// The resampler's AVX2 kernel. The arithmetic is exact integer arithmetic on the same taps as
-// the scalar kernel, only grouped differently, so the bytes are the same.
-#include "photo/ResizeImage.h"
-
-#if defined(__x86_64__) || defined(__i386__)
+// The resampler's AVX2 kernel, built for x86 processors only. The arithmetic is exact integer
+// arithmetic on the same taps as the scalar kernel, only grouped differently, so the bytes are
+// the same.
+#include "photo/ResampleKernels.h"
 
 #include <immintrin.h>
 
 #include <cstring>
 
-namespace photo::detail {
+namespace lumo::photo {
+
+using detail::kWeightOne;
+using detail::kWeightShift;
 
 namespace {
-
-constexpr int kOne = 2048;
 
 // Two target pixels' horizontal weights, one pixel per 128-bit lane, as 16-bit pairs
 // (left, right) for blue, green and red, then a zero pair.
@@ -33,12 +33,12 @@ __attribute__((target("avx2"))) inline __m256i horizontal(const std::uint8_t *ro
 
 } // namespace
 
-__attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage &target,
-                                                    const std::vector<ResampleTap> &columns,
-                                                    const std::vector<ResampleTap> &rows)
+__attribute__((target("avx2"))) void
+detail::resampleRowsAvx2(const BgrImage &source, BgrImage &target,
+                         const std::vector<ResampleTap> &columns,
+                         const std::vector<ResampleTap> &rows)
 {
-    const int dw = target.Width();
-    const std::size_t sourceStride = std::size_t(source.Stride());
+    const int dw = target.width();
 
     std::vector<std::size_t> offsets(static_cast<std::size_t>(dw));
     std::vector<PairWeights> weights(std::size_t(dw + 1) / 2);
@@ -47,7 +47,7 @@ __attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage
         offsets[std::size_t(i)] = std::size_t(tap.first) * 3;
         std::int16_t *lane = weights[std::size_t(i) / 2].values + (i % 2) * 8;
         for (int c = 0; c < 3; ++c) {
-            lane[2 * c] = std::int16_t(kOne - tap.weight);
+            lane[2 * c] = std::int16_t(kWeightOne - tap.weight);
             lane[2 * c + 1] = std::int16_t(tap.weight);
         }
         lane[6] = lane[7] = 0;
@@ -62,13 +62,13 @@ __attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage
     const __m128i compact = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
 
     const int groups = dw / 4;
-    for (int j = 0; j < target.Height(); ++j) {
+    for (int j = 0; j < target.height(); ++j) {
         const ResampleTap &rowTap = rows[std::size_t(j)];
-        const std::uint8_t *upper = source.Pointer() + std::size_t(rowTap.first) * sourceStride;
-        const std::uint8_t *lower = source.Pointer() + std::size_t(rowTap.second) * sourceStride;
-        const __m256i upperWeight = _mm256_set1_epi32(kOne - rowTap.weight);
+        const std::uint8_t *upper = source.row(rowTap.first);
+        const std::uint8_t *lower = source.row(rowTap.second);
+        const __m256i upperWeight = _mm256_set1_epi32(kWeightOne - rowTap.weight);
         const __m256i lowerWeight = _mm256_set1_epi32(rowTap.weight);
-        std::uint8_t *out = target.Pointer() + std::size_t(j) * std::size_t(target.Stride());
+        std::uint8_t *out = target.row(j);
 
         for (int g = 0; g < groups; ++g) {
             const std::size_t i = std::size_t(g) * 4;
@@ -85,11 +85,11 @@ __attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage
             const __m256i valueA =
                 _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(topA, upperWeight),
                                                    _mm256_mullo_epi32(bottomA, lowerWeight)),
-                                  22);
+                                  kWeightShift);
             const __m256i valueB =
                 _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(topB, upperWeight),
                                                    _mm256_mullo_epi32(bottomB, lowerWeight)),
-                                  22);
+                                  kWeightShift);
             // Lanes: valueA = pixels 0 | 1, valueB = pixels 2 | 3; packing works per lane.
             const __m256i words = _mm256_packus_epi32(valueA, valueB); // 0 2 | 1 3
             const __m256i bytes = _mm256_packus_epi16(words, words);
@@ -105,28 +105,15 @@ __attribute__((target("avx2"))) void resizeRowsAvx2(const Cimage &source, Cimage
         for (int i = groups * 4; i < dw; ++i) {
             const std::size_t left = offsets[std::size_t(i)];
             const int rightWeight = columns[std::size_t(i)].weight;
-            const int leftWeight = kOne - rightWeight;
+            const int leftWeight = kWeightOne - rightWeight;
             for (std::size_t c = 0; c < 3; ++c) {
                 const int top = upper[left + c] * leftWeight + upper[left + 3 + c] * rightWeight;
                 const int bottom = lower[left + c] * leftWeight + lower[left + 3 + c] * rightWeight;
-                *out++ =
-                    std::uint8_t((top * (kOne - rowTap.weight) + bottom * rowTap.weight) >> 22);
+                *out++ = std::uint8_t(
+                    (top * (kWeightOne - rowTap.weight) + bottom * rowTap.weight) >> kWeightShift);
             }
         }
     }
 }
 
-} // namespace photo::detail
-
-#else
-
-namespace photo::detail {
-
-void resizeRowsAvx2(const Cimage &, Cimage &, const std::vector<ResampleTap> &,
-                    const std::vector<ResampleTap> &)
-{
-}
-
-} // namespace photo::detail
-
-#endif
+} // namespace lumo::photo
