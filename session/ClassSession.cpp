@@ -1,6 +1,7 @@
 #include "session/ClassSession.h"
 
 #include "common/IdCardNumber.h"
+#include "common/NumberText.h"
 #include "common/Twips.h"
 #include "frame/FrameRules.h"
 #include "packaging/ClassArchive.h"

@@ -86,8 +86,9 @@ int main(int argc, char *argv[])
     if (!speech.isAvailable())
         unavailable << speech.unavailableReason();
     if (!unavailable.isEmpty())
-        QTimer::singleShot(0, &window,
-                           [&dialogs, unavailable] { dialogs.message(unavailable.join(u'\n')); });
+        QTimer::singleShot(0, &window, [&dialogs, unavailable] {
+            dialogs.message(unavailable.join(u'\n'), QString());
+        });
 
     // A logout or Ctrl+C ends Lumo through the same shut-down as closing the window.
     platform::TerminationSignals terminationSignals;

@@ -2,6 +2,7 @@
 // doubles answering for the desktop, and a class of students imported from a CSV class list.
 #pragma once
 
+#include "roster/PhotoMarks.h"
 #include "session/ClassSession.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TestFiles.h"
