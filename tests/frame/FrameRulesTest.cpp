@@ -68,7 +68,12 @@ TEST(FrameLines, OuterBorderIsTheCaptureRectangle)
     EXPECT_EQ(linePixels(layoutFrameLines({301, 370}, 1, 1)[4]).left(), 150);
     EXPECT_EQ(linePixels(layoutFrameLines({303, 372}, 1, 1)[4]).left(), 152);
 
-    EXPECT_EQ(lumo::common::twipsToPixels(22.5), 2);
+    // The capture rectangle: the frame's corner in whole pixels, halves to even.
+    FrameModel frame;
+    frame.setPhotoSize({300, 369});
+    frame.setLeft(1522.5f);
+    frame.setTop(750);
+    EXPECT_EQ(frame.photoRectangle(), QRect(102, 50, 300, 369));
     EXPECT_EQ(lumo::common::pixelsToTwips16(2185), std::nullopt);
     EXPECT_EQ(lumo::common::twipsRectToPixels(5520, 0, 2895, 2955), QRect(368, 0, 193, 197));
 }

@@ -72,22 +72,6 @@ TEST_F(SessionTest, PreviousEntersBrowseModeAndSkipStopsAtTheTablesEnd)
     EXPECT_EQ(session->currentIndex(), 2998) << "the view cannot show further rows";
 }
 
-TEST_F(SessionTest, CaptureCopiesTheRectangleUnderTheFrame)
-{
-    start();
-    session->setPhotoWidth(u"300"_s);
-    session->frame().setLeft(1500);
-    session->frame().setTop(750);
-    session->takePhoto();
-    ASSERT_EQ(camera.captured, (QList<QRect>{QRect(100, 50, 300, 369)}));
-    const QImage picture = session->capturedPhoto();
-    EXPECT_EQ(picture.pixelColor(0, 0), FakePhotoSource::colourAt(100, 50));
-    EXPECT_EQ(picture.pixelColor(299, 368), FakePhotoSource::colourAt(399, 418));
-    session->frame().setLeft(22.5f); // half a pixel rounds to even
-    session->takePhoto();
-    EXPECT_EQ(camera.captured.last().left(), 2);
-}
-
 TEST_F(SessionTest, AFailedCaptureIsToldAndNeverSavesThePreviousOne)
 {
     start();
