@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include <array>
 #include <cstdint>
 #include <random>
 
@@ -37,23 +38,14 @@ inline lumo::photo::BgrImage gradientImage(int width, int height)
     return image;
 }
 
-// The density fields of the JFIF APP0 segment that follows the start-of-image marker.
-struct JfifDensity
-{
-    int unit = -1, x = 0, y = 0;
-    bool operator==(const JfifDensity &) const = default;
-};
-inline JfifDensity jfifDensity(const QByteArray &file)
+// Unit, x and y density of the JFIF APP0 segment right after the start-of-image marker; unit -1
+// when the file does not start so.
+inline std::array<int, 3> jfifDensity(const QByteArray &file)
 {
     const auto *b = reinterpret_cast<const unsigned char *>(file.constData());
     if (file.size() < 18 || !file.startsWith("\xFF\xD8\xFF\xE0") || file.mid(6, 4) != "JFIF")
-        return {};
+        return {-1, 0, 0};
     return {b[13], b[14] * 256 + b[15], b[16] * 256 + b[17]};
-}
-
-inline bool isJpegFile(const QByteArray &file)
-{
-    return file.startsWith("\xFF\xD8\xFF");
 }
 
 } // namespace phototest
