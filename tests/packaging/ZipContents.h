@@ -1,14 +1,14 @@
 // Test helpers for class archives: a folder of photos to pack, and what an archive holds.
 #pragma once
 
-#include "packaging/ClassArchive.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
+
+#include <algorithm>
 
 #include <zip.h>
 
@@ -34,36 +34,24 @@ inline QMap<QString, QByteArray> zipContents(const QString &path)
 }
 
 // Writes a photo of bytes no compressor can shrink, like a JPEG's, and returns them.
-inline QByteArray putPhoto(const QString &folder, const QString &name, qsizetype size = 6000,
+inline QByteArray putPhoto(const QString &folder, const QString &name, qsizetype size,
                            quint32 seed = 1)
 {
     QByteArray bytes(size, '\0');
     QRandomGenerator random(seed);
-    for (char &byte : bytes)
-        byte = char(random.generate() & 0xff);
+    std::generate(bytes.begin(), bytes.end(), [&] { return char(random.generate()); });
     writeBytes(QDir(folder).filePath(name), bytes);
     return bytes;
 }
 
-// The names in the folder, hidden ones too, in code-unit order.
-inline QStringList folderListing(const QString &folder)
+// Name → bytes of everything in the folder, hidden files too (no bytes for a folder).
+inline QMap<QString, QByteArray> folderContents(const QString &folder)
 {
-    QStringList names =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
-
-// Puts one photo into the folder, sized so that the archive "<name>.zip" packed from it alone
-// is exactly archiveBytes long (measured by packing a small photo of the same name).
-inline void fillForArchiveOf(const QString &folder, const QString &photo, const QString &name,
-                             qint64 archiveBytes)
-{
-    QTemporaryDir scratch;
-    putPhoto(scratch.path(), photo, 1000);
-    const qint64 overhead =
-        lumo::packaging::packClassArchive(scratch.path(), name).archiveBytes - 1000;
-    putPhoto(folder, photo, qsizetype(archiveBytes - overhead), 7);
+    QMap<QString, QByteArray> contents;
+    for (const QString &name :
+         QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        contents.insert(name, readBytes(QDir(folder).filePath(name)));
+    return contents;
 }
 
 } // namespace packtest

@@ -3,7 +3,6 @@
 #include "platform/qt/DesktopShell.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,25 +14,23 @@ using lumo::platform::DesktopShell;
 
 TEST(DesktopShell, HandsTheManualAndFoldersToXdgOpen)
 {
-    QTemporaryDir bin;
-    const QString log = bin.filePath(QStringLiteral("opened.txt"));
-    const QString xdgOpen = bin.filePath(QStringLiteral("xdg-open"));
+    QTemporaryDir folder; // holds the stand-in, its record and the manual
+    const QString log = folder.filePath("opened.txt"), xdgOpen = folder.filePath("xdg-open");
     writeBytes(xdgOpen, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.toUtf8() + "'\n");
     QFile::setPermissions(xdgOpen, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("PATH", bin.path().toUtf8() + ':' + qgetenv("PATH"));
+    qputenv("PATH", folder.path().toUtf8() + ':' + qgetenv("PATH"));
     qunsetenv("XDG_CURRENT_DESKTOP"); // no desktop-specific handler instead of xdg-open
-    auto lastOpened = [&](int count) {
+    auto opened = [&](int count) {    // the count-th URL opened, once it was
         for (int i = 0; i < 100 && readBytes(log).count('\n') < count; ++i)
             QTest::qWait(50);
-        return QString::fromUtf8(readBytes(log)).split(u'\n', Qt::SkipEmptyParts).value(count - 1);
+        return QString::fromUtf8(readBytes(log).split('\n').value(count - 1));
     };
 
-    QTemporaryDir photos;
-    const QString manual = QDir(photos.path()).filePath(QStringLiteral("操作 说明.html"));
+    const QString manual = folder.filePath("操作 说明.html");
     writeBytes(manual, "<html></html>");
     DesktopShell shell;
     ASSERT_TRUE(shell.openFile(manual));
-    EXPECT_EQ(lastOpened(1), QUrl::fromLocalFile(manual).toString(QUrl::FullyEncoded));
-    ASSERT_TRUE(shell.openFolder(photos.path()));
-    EXPECT_EQ(lastOpened(2), QUrl::fromLocalFile(photos.path()).toString(QUrl::FullyEncoded));
+    EXPECT_EQ(opened(1), QUrl::fromLocalFile(manual).toString(QUrl::FullyEncoded));
+    ASSERT_TRUE(shell.openFolder(folder.path()));
+    EXPECT_EQ(opened(2), QUrl::fromLocalFile(folder.path()).toString(QUrl::FullyEncoded));
 }

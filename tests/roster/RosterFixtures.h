@@ -9,7 +9,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <ostream>
 #include <vector>
+
+namespace lumo::roster {
+// A failed comparison shows the grids, a line of tab-separated cells per row.
+inline void PrintTo(const SheetGrid &grid, std::ostream *out)
+{
+    for (int row = 0; row < grid.rowCount(); ++row)
+        for (int column = 0; column < SheetGrid::kColumns; ++column)
+            *out << (column ? "\t" : "\n") << grid.cell(row, column).toStdString();
+}
+} // namespace lumo::roster
 
 inline QString fixturePath(const QString &name)
 {
@@ -23,11 +34,23 @@ inline const QStringList kClassFixtures = {"class-xlwt.xls",         "class-gnum
                                            "class-libreoffice.xlsx", "class-utf8-bom.csv",
                                            "class-gbk.csv",          "chart-libreoffice.xls"};
 
+// A grid of these rows, each from column A on.
+inline lumo::roster::SheetGrid gridOf(std::initializer_list<QStringList> rows)
+{
+    lumo::roster::SheetGrid grid;
+    for (int row = 0; const QStringList &cells : rows) {
+        for (int column = 0; column < cells.size(); ++column)
+            grid.setCell(row, column, cells[column]);
+        ++row;
+    }
+    return grid;
+}
+
 // Columns A to F of rows 1 to 11 of the class sheet: a name of one blank, an ID-card number
 // stored as a number, blank formatted cells, booleans and fractions; row 10 ends the class.
 inline lumo::roster::SheetGrid expectedClassGrid()
 {
-    const QStringList rows[] = {
+    return gridOf({
         {"姓名", "身份证号", "是否已照相", "班级", "备注", "电话"},
         {"张三", "110101201001011234", "", "一年级1班", "", ""},
         {"李四", "310104201207184000", "是", "一年级1班", "走读", "13800138000"},
@@ -39,21 +62,15 @@ inline lumo::roster::SheetGrid expectedClassGrid()
         {"周九", "110101201001013333", "0", "3", "4", "5"},
         {"", "", "", "", "", ""},
         {"吴十", "110101201001014444", "", "一年级1班", "", ""},
-    };
-    lumo::roster::SheetGrid grid;
-    for (int row = 0; row < int(std::size(rows)); ++row) {
-        for (int column = 0; column < rows[row].size(); ++column)
-            grid.setCell(row, column, rows[row][column]);
-    }
-    return grid;
+    });
 }
 
-// A copy of the fixture in the folder, writable by its owner only.
+// A copy of the fixture in the folder, writable by its owner only, readable by the group too.
 inline QString copyFixture(const QString &folder, const QString &name)
 {
     const QString path = folder + u'/' + name;
     QFile::copy(fixturePath(name), path);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     return path;
 }
 

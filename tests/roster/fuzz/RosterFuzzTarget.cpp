@@ -9,8 +9,6 @@
 
 using namespace lumo::roster;
 
-namespace {
-
 struct Format
 {
     SheetReadResult (*read)(const QByteArray &);
@@ -20,8 +18,6 @@ constexpr Format kFormats[] = {{readXlsWorkbook, markXlsWorkbook},
                                {readXlsxWorkbook, markXlsxWorkbook},
                                {readCsvWorkbook, markCsvWorkbook}};
 constexpr Format kFormat = kFormats[LUMO_FUZZ_FORMAT];
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
