@@ -55,9 +55,9 @@ void Pack_Lumo(benchmark::State &state)
         QFile::remove(folder.filePath(QStringLiteral("一班.zip")));
         writePhotos(folder.path());
         state.ResumeTiming();
-        const packaging::PackResult result =
-            packaging::packClassArchive(folder.path(), QStringLiteral("一班"));
-        if (result.status != packaging::PackStatus::Packed || result.photoCount != kPhotos) {
+        const lumo::packaging::PackResult result =
+            lumo::packaging::packClassArchive(folder.path(), QStringLiteral("一班"));
+        if (result.status != lumo::packaging::PackStatus::Packed || result.photoCount != kPhotos) {
             state.SkipWithError(qPrintable(result.problem));
             break;
         }

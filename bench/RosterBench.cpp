@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace lumo::roster;
+
 namespace {
 
 QString fixture(const char *name)

@@ -3,12 +3,12 @@
 
 #include <QStringList>
 
-#include <cstdio>
-
 struct CliCommand
 {
     const char *name;
     const char *summary;
-    // Runs with the arguments after the command's name; returns the process's exit code.
+    // Runs in lumo-cli with the arguments after the command's name; returns the exit code.
     int (*run)(const QStringList &arguments);
+    // Or: the program that runs the command with those arguments.
+    const char *program;
 };

@@ -1,3 +1,4 @@
+// "lumo-cli pack": the class archive of an output folder, as the archive button makes it.
 #include "cli/PackCommand.h"
 
 #include "packaging/ClassArchive.h"
@@ -6,6 +7,8 @@
 
 #include <csignal>
 #include <cstdio>
+
+namespace packaging = lumo::packaging;
 
 namespace {
 

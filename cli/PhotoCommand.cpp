@@ -1,19 +1,29 @@
 #include "cli/PhotoCommand.h"
 
-#include "photo/Cimage.h"
-#include "photo/DpiStep.h"
-#include "photo/JpegWriter.h"
-#include "photo/PhotoError.h"
+#include "common/AtomicFile.h"
+#include "photo/BitmapCodec.h"
 #include "photo/PictureFile.h"
-#include "photo/ResizeImage.h"
-#include "platform/Dialogs.h"
+#include "photo/RegistryPhoto.h"
+#include "photo/Resampler.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
+#include <zlib.h>
+
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+using namespace lumo::photo;
 
 namespace {
 
@@ -67,23 +77,6 @@ const char *const kResampleUsage =
     "Exit status: 0 on success, 1 when IN cannot be read or OUT cannot be written, 2 for wrong\n"
     "arguments.\n";
 
-// The DPI step's message goes to the terminal.
-class TerminalDialogs : public Dialogs
-{
-public:
-    void message(const QString &text, const QString &) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        ++messages;
-    }
-    bool question(const QString &text, const QString &) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return false;
-    }
-    int messages = 0;
-};
-
 bool wantsHelp(const QStringList &arguments)
 {
     return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
@@ -95,22 +88,193 @@ int usageError(const char *usage, const QString &problem)
     return kUsage;
 }
 
-void printFailure(const QString &path, const QString &reason)
+QString shown(const QString &path)
 {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
-                 qPrintable(reason));
+    return QDir::toNativeSeparators(path);
 }
 
-QString describe(const photo::PictureInfo &info)
+void printFailure(const QString &path, const QString &reason)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(shown(path)), qPrintable(reason));
+}
+
+QString notAPicture(const QString &path, const QString &reason)
+{
+    return QStringLiteral("文件 %1 不是可以读取的图片：%2").arg(shown(path), reason);
+}
+
+QString describe(const PictureInfo &info)
 {
     return QStringLiteral("%1, %2 x %3 px, %4 dpi, %5 bytes")
-        .arg(QString::fromLatin1(photo::formatName(info.format)))
+        .arg(QString::fromLatin1(formatName(info.format)))
         .arg(info.width)
         .arg(info.height)
         .arg(info.dpiX == info.dpiY ? QString::number(info.dpiX)
                                     : QStringLiteral("%1 x %2").arg(info.dpiX).arg(info.dpiY))
         .arg(info.bytes);
 }
+
+// What converting one file in memory gave: the photo to write (none when no step changed the
+// file), the line that says what it is, and the lines for the error stream, which make it fail.
+struct Conversion
+{
+    QByteArray photo;
+    QString line;
+    QStringList errors;
+};
+
+// One file through the steps, in memory: read once, never touched.
+Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep)
+{
+    Conversion result;
+    const auto failed = [&](const QString &reason) {
+        result.errors << QStringLiteral("%1: %2").arg(shown(file), reason);
+        return result;
+    };
+    QByteArray input;
+    QString reason;
+    if (!readFileBytes(file, &input, &reason))
+        return failed(reason);
+    RegistryPhoto photo;
+    if (dpiStep) {
+        const BgrImage picture = decodePicture(input, &reason);
+        if (picture.isEmpty())
+            return failed(notAPicture(file, reason));
+        photo = makeRegistryPhoto(picture, true, sizeStep);
+        if (photo.dpiStepSkipped) {
+            result.errors << photo.messages.first();
+            return failed(QStringLiteral("not converted"));
+        }
+    } else if (sizeStep) {
+        photo = compressRegistryPhoto(input);
+    } else {
+        photo.bytes = input;
+    }
+    if (!photo.isMade())
+        return failed(photo.messages.join(u' '));
+    PictureInfo info;
+    if (!inspectPicture(photo.bytes, &info, &reason))
+        return failed(notAPicture(file, reason));
+    if (dpiStep || photo.sizeStepPasses > 0)
+        result.photo = photo.bytes;
+    result.line = QStringLiteral("%1: %2").arg(shown(file), describe(info));
+    return result;
+}
+
+// convertSteps on any thread: a picture too large for the memory fails alone.
+Conversion convertInMemory(const QString &file, bool dpiStep, bool sizeStep)
+{
+    try {
+        return convertSteps(file, dpiStep, sizeStep);
+    } catch (const std::bad_alloc &) {
+        Conversion failed;
+        failed.errors << QStringLiteral("%1: not enough memory").arg(shown(file));
+        return failed;
+    }
+}
+
+// Writes what the conversion made and says so; false when the file failed.
+bool finishConversion(const QString &file, const Conversion &conversion)
+{
+    QString reason;
+    QStringList errors = conversion.errors;
+    if (errors.isEmpty() && !conversion.photo.isEmpty() &&
+        !lumo::common::writeFileAtomically(file, conversion.photo, &reason))
+        errors << QStringLiteral("%1: %2").arg(shown(file), reason);
+    for (const QString &error : errors)
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (!errors.isEmpty())
+        return false;
+    std::printf("%s\n", qPrintable(conversion.line));
+    return true;
+}
+
+// Converts files on worker threads, a few ahead of the thread that writes them, so that the
+// processor works while a written photo is flushed to the disk. A file named again is read only
+// after its earlier conversion was written, as if the files went one after another.
+class ConversionsAhead
+{
+public:
+    ConversionsAhead(const QStringList &files, bool dpiStep, bool sizeStep)
+        : m_files(files), m_dpiStep(dpiStep), m_sizeStep(sizeStep),
+          m_results(std::size_t(files.size())), m_earlierSame(std::size_t(files.size()), -1)
+    {
+        QHash<QString, qsizetype> lastSeen;
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QFileInfo info(files[i]);
+            const QString key = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+            m_earlierSame[std::size_t(i)] = lastSeen.value(key, -1);
+            lastSeen.insert(key, i);
+        }
+        const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+        for (unsigned n = 0; n < workers && n < unsigned(files.size()); ++n)
+            m_workers.emplace_back([this] { work(); });
+    }
+    ~ConversionsAhead()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        for (std::thread &worker : m_workers)
+            worker.join();
+    }
+
+    // The conversion of file i, once it is made; the files are taken in order.
+    Conversion take(qsizetype i)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_results[std::size_t(i)].has_value(); });
+        return *std::exchange(m_results[std::size_t(i)], std::nullopt);
+    }
+
+    // File i is written: the conversions may go further.
+    void written(qsizetype i)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_written = i + 1;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    static constexpr qsizetype kMostAhead = 4;
+
+    void work()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [&] { return m_stopping || canStart(); });
+            if (m_stopping || m_next == m_files.size())
+                return;
+            const qsizetype i = m_next++;
+            lock.unlock();
+            Conversion conversion = convertInMemory(m_files[i], m_dpiStep, m_sizeStep);
+            lock.lock();
+            m_results[std::size_t(i)] = std::move(conversion);
+            m_changed.notify_all();
+        }
+    }
+    bool canStart() const
+    {
+        return m_next == m_files.size() ||
+               (m_next < m_written + kMostAhead && m_earlierSame[std::size_t(m_next)] < m_written);
+    }
+
+    const QStringList m_files;
+    const bool m_dpiStep;
+    const bool m_sizeStep;
+    std::vector<std::optional<Conversion>> m_results;
+    std::vector<qsizetype> m_earlierSame; // index of the same file named before, or -1
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    qsizetype m_next = 0;
+    qsizetype m_written = 0;
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers;
+};
 
 int convert(const QStringList &arguments)
 {
@@ -134,24 +298,15 @@ int convert(const QStringList &arguments)
     if (files.isEmpty())
         return usageError(kConvertUsage, QStringLiteral("no file given"));
 
-    TerminalDialogs dialogs;
-    photo::DpiStep step(dialogs);
     int status = kOk;
-    for (const QString &file : files) {
-        try {
-            if (dpiStep && !step.AdjustDpi(file, file)) {
-                printFailure(file, QStringLiteral("not converted"));
-                status = kFailed;
-                continue;
-            }
-            if (sizeStep)
-                photo::CompressJpg(file);
-            std::printf("%s: %s\n", qPrintable(QDir::toNativeSeparators(file)),
-                        qPrintable(describe(photo::inspectPicture(file))));
-        } catch (const photo::PhotoError &error) {
-            printFailure(file, error.description());
+    if (files.size() == 1)
+        return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep)) ? kOk
+                                                                                        : kFailed;
+    ConversionsAhead conversions(files, dpiStep, sizeStep);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (!finishConversion(files[i], conversions.take(i)))
             status = kFailed;
-        }
+        conversions.written(i);
     }
     return status;
 }
@@ -166,6 +321,21 @@ QStringList photosIn(const QString &folder)
             photos << entry.filePath();
     }
     return photos;
+}
+
+// What keeps a photo out of the registry; empty when it fits.
+QStringList registryProblems(const PictureInfo &info)
+{
+    QStringList problems;
+    if (info.format != PictureFormat::Jpeg)
+        problems << QStringLiteral("not a JPEG");
+    if (info.width != kPhotoWidth || info.height != kPhotoHeight)
+        problems << QStringLiteral("not 260 x 320 px");
+    if (info.dpiX != kPhotoDpi || info.dpiY != kPhotoDpi)
+        problems << QStringLiteral("not 254 dpi");
+    if (info.bytes > kCompressTargetBytes)
+        problems << QStringLiteral("more than 60000 bytes");
+    return problems;
 }
 
 int check(const QStringList &arguments)
@@ -184,8 +354,7 @@ int check(const QStringList &arguments)
         if (path.isDir()) {
             const QStringList found = photosIn(argument);
             if (found.isEmpty())
-                std::fprintf(stderr, "%s: no .jpg files\n",
-                             qPrintable(QDir::toNativeSeparators(argument)));
+                std::fprintf(stderr, "%s: no .jpg files\n", qPrintable(shown(argument)));
             photos << found;
         } else
             photos << argument;
@@ -193,30 +362,75 @@ int check(const QStringList &arguments)
 
     int status = kOk;
     for (const QString &file : photos) {
-        try {
-            const photo::PictureInfo info = photo::inspectPicture(file);
-            QStringList problems;
-            if (info.format != photo::PictureFormat::Jpeg)
-                problems << QStringLiteral("not a JPEG");
-            if (info.width != photo::kPhotoWidth || info.height != photo::kPhotoHeight)
-                problems << QStringLiteral("not 260 x 320 px");
-            if (info.dpiX != 254 || info.dpiY != 254)
-                problems << QStringLiteral("not 254 dpi");
-            if (info.bytes > photo::kCompressTargetBytes)
-                problems << QStringLiteral("more than 60000 bytes");
-            std::printf("%s: %s: %s\n", qPrintable(QDir::toNativeSeparators(file)),
-                        qPrintable(describe(info)),
-                        problems.isEmpty() ? "ok"
-                                           : qPrintable(problems.join(QStringLiteral(", "))));
-            if (!problems.isEmpty())
-                status = kFailed;
-        } catch (const photo::PhotoError &error) {
-            std::printf("%s: unreadable: %s\n", qPrintable(QDir::toNativeSeparators(file)),
-                        qPrintable(error.description()));
+        QByteArray bytes;
+        QString reason;
+        PictureInfo info;
+        // The whole picture is decoded: a photo the registry cannot read does not fit.
+        const bool readable = readFileBytes(file, &bytes, &reason) &&
+                              !decodePicture(bytes, &reason).isEmpty() &&
+                              inspectPicture(bytes, &info, &reason);
+        if (!readable) {
+            std::printf("%s: unreadable: %s\n", qPrintable(shown(file)),
+                        qPrintable(bytes.isEmpty() ? reason : notAPicture(file, reason)));
             status = kFailed;
+            continue;
         }
+        const QStringList problems = registryProblems(info);
+        std::printf("%s: %s: %s\n", qPrintable(shown(file)), qPrintable(describe(info)),
+                    problems.isEmpty() ? "ok" : qPrintable(problems.join(QStringLiteral(", "))));
+        if (!problems.isEmpty())
+            status = kFailed;
     }
     return status;
+}
+
+void appendBigEndian32(QByteArray &bytes, quint32 value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char((value >> shift) & 0xFF));
+}
+
+// A PNG of the image: 8-bit RGB rows without filtering, compressed by zlib in one IDAT chunk.
+// Empty when zlib fails.
+QByteArray encodePng(const BgrImage &image)
+{
+    const qsizetype rowBytes = 1 + qsizetype(image.width()) * 3;
+    QByteArray rows(rowBytes * image.height(), Qt::Uninitialized);
+    for (int y = 0; y < image.height(); ++y) {
+        char *out = rows.data() + rowBytes * y;
+        *out++ = 0; // filter type: none
+        const std::uint8_t *in = image.row(y);
+        for (int x = 0; x < image.width(); ++x, in += 3) {
+            *out++ = char(in[2]);
+            *out++ = char(in[1]);
+            *out++ = char(in[0]);
+        }
+    }
+    uLongf packedSize = compressBound(uLong(rows.size()));
+    QByteArray packed(qsizetype(packedSize), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef *>(packed.data()), &packedSize,
+                  reinterpret_cast<const Bytef *>(rows.constData()), uLong(rows.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    packed.truncate(qsizetype(packedSize));
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    const auto chunk = [&png](const char *type, const QByteArray &data) {
+        appendBigEndian32(png, quint32(data.size()));
+        const qsizetype start = png.size();
+        png.append(type, 4).append(data);
+        appendBigEndian32(png,
+                          quint32(crc32(0, reinterpret_cast<const Bytef *>(png.constData()) + start,
+                                        uInt(png.size() - start))));
+    };
+    QByteArray header;
+    appendBigEndian32(header, quint32(image.width()));
+    appendBigEndian32(header, quint32(image.height()));
+    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, not interlaced
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", QByteArray());
+    return png;
 }
 
 int resample(const QStringList &arguments)
@@ -225,7 +439,8 @@ int resample(const QStringList &arguments)
         std::fputs(kResampleUsage, stdout);
         return kOk;
     }
-    QSize size(photo::kPhotoWidth, photo::kPhotoHeight);
+    int width = kPhotoWidth;
+    int height = kPhotoHeight;
     QStringList paths;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == u"--size") {
@@ -233,14 +448,12 @@ int resample(const QStringList &arguments)
                 return usageError(kResampleUsage, QStringLiteral("--size needs WxH"));
             static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
             const QRegularExpressionMatch match = pattern.match(arguments[++i]);
-            const int width = match.hasMatch() ? match.captured(1).toInt() : 0;
-            const int height = match.hasMatch() ? match.captured(2).toInt() : 0;
-            if (width < 1 || height < 1 || width > photo::Cimage::kMaxSide ||
-                height > photo::Cimage::kMaxSide)
+            width = match.hasMatch() ? match.captured(1).toInt() : 0;
+            height = match.hasMatch() ? match.captured(2).toInt() : 0;
+            if (width < 1 || height < 1 || width > kMaxResampleSide || height > kMaxResampleSide)
                 return usageError(
                     kResampleUsage,
                     QStringLiteral("bad size %1 (WxH, 1 to 32767 each)").arg(arguments[i]));
-            size = QSize(width, height);
         } else if (arguments[i].startsWith(u"--")) {
             return usageError(kResampleUsage,
                               QStringLiteral("unknown option %1").arg(arguments[i]));
@@ -256,34 +469,30 @@ int resample(const QStringList &arguments)
     if (suffix != u"bmp" && suffix != u"png")
         return usageError(kResampleUsage, QStringLiteral("OUT must end in .bmp or .png"));
 
-    try {
-        photo::Cimage source;
-        if (!source.LoadPicture(photo::LoadPicture(in))) {
-            printFailure(in, QStringLiteral("错误的图像文件"));
-            return kFailed;
-        }
-        const photo::Cimage target = photo::ResizeImage(source, size.width(), size.height());
-        const QImage image = target.toImage();
-        if (image.isNull()) {
-            printFailure(in, QStringLiteral("not enough memory for %1 x %2 px")
-                                 .arg(size.width())
-                                 .arg(size.height()));
-            return kFailed;
-        }
-        if (suffix == u"bmp") {
-            photo::SaveBitmap(image, out);
-        } else {
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QString reason;
-            if (!image.save(&buffer, "PNG") || !photo::writeFileAtomically(out, bytes, &reason)) {
-                printFailure(out, reason.isEmpty() ? QStringLiteral("cannot write") : reason);
-                return kFailed;
-            }
-        }
-    } catch (const photo::PhotoError &error) {
-        printFailure(in, error.description());
+    QString reason;
+    const BgrImage source = readPictureFile(in, &reason);
+    if (source.isEmpty()) {
+        printFailure(in, reason);
+        return kFailed;
+    }
+    if (!canResample(source)) {
+        printFailure(in, QStringLiteral("错误的图像文件"));
+        return kFailed;
+    }
+    const BgrImage target = lumo::photo::resample(source, width, height);
+    if (target.isEmpty()) {
+        printFailure(in,
+                     BgrImage::fitsLimits(width, height)
+                         ? QStringLiteral("not enough memory for %1 x %2 px").arg(width).arg(height)
+                         : QStringLiteral("%1 x %2 px is more than %3 pixels")
+                               .arg(width)
+                               .arg(height)
+                               .arg(BgrImage::kMaxPixels));
+        return kFailed;
+    }
+    const QByteArray bytes = suffix == u"bmp" ? encodeBitmap(target) : encodePng(target);
+    if (bytes.isEmpty() || !lumo::common::writeFileAtomically(out, bytes, &reason)) {
+        printFailure(out, reason.isEmpty() ? QStringLiteral("cannot write") : reason);
         return kFailed;
     }
     return kOk;

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+using namespace lumo::roster;
+
 namespace {
 
 void printLine(std::FILE *out, const QString &line)

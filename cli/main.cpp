@@ -1,23 +1,23 @@
-// lumo-cli: Lumo's core for scripts and batch work, without a window.
+// lumo-cli: Lumo's core for scripts and batch work, without a window. It starts no Qt
+// application object: the photo commands need none, and a photo conversion should not wait for
+// one. The class-list commands run as programs of their own.
 #include "cli/Command.h"
-#include "cli/PackCommand.h"
+#include "cli/CommandMain.h"
+#include "cli/CommandProgram.h"
 #include "cli/PhotoCommand.h"
-#include "cli/RosterCommand.h"
-
-#include <QCoreApplication>
 
 #include <array>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 // Each command lives in a file of its own and adds one line here.
 const std::array kCommands = {
-    CliCommand{"photo", "convert, check and resample registry photos", runPhotoCommand},
-    CliCommand{"roster", "show a workbook's class list, or write photo marks into it",
-               runRosterCommand},
-    CliCommand{"pack", "move a folder's photos into a checked class archive", runPackCommand},
+    CliCommand{"photo", "convert, check and resample registry photos", runPhotoCommand, nullptr},
+    CliCommand{"roster", "show a workbook's class list, or write photo marks into it", nullptr,
+               "lumo-cli-roster"},
+    CliCommand{"pack", "move a folder's photos into a checked class archive", nullptr,
+               "lumo-cli-pack"},
 };
 
 void printUsage(std::FILE *out)
@@ -32,16 +32,17 @@ void printUsage(std::FILE *out)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
+    QStringList arguments = startCommand(argc, argv);
     if (arguments.isEmpty() || arguments.first() == u"--help" || arguments.first() == u"-h") {
         printUsage(arguments.isEmpty() ? stderr : stdout);
         return arguments.isEmpty() ? 2 : 0;
     }
     const QString name = arguments.takeFirst();
     for (const CliCommand &command : kCommands) {
-        if (name == QLatin1String(command.name))
-            return command.run(arguments);
+        if (name != QLatin1String(command.name))
+            continue;
+        return command.run ? command.run(arguments)
+                           : runCommandProgram(argc, argv, command.program, arguments);
     }
     std::fprintf(stderr, "lumo-cli: unknown command \"%s\"\n\n", qPrintable(name));
     printUsage(stderr);

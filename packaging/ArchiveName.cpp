@@ -1,20 +1,24 @@
 #include "packaging/ArchiveName.h"
 
-namespace packaging {
+#include "common/PlainFileName.h"
+
+namespace lumo::packaging {
 
 QString archiveNameProblem(const QString &name)
 {
-    if (name.isEmpty())
+    switch (common::fileNameProblem(name)) {
+    case common::FileNameProblem::None:
+        return QString();
+    case common::FileNameProblem::Empty:
         return QStringLiteral("压缩包文件名为空。");
-    if (name.contains(u'/') || name.contains(u'\\'))
+    case common::FileNameProblem::Separator:
         return QStringLiteral("压缩包文件名“%1”不能包含“/”或“\\”。").arg(name);
-    if (name.contains(QStringLiteral("..")))
+    case common::FileNameProblem::ParentReference:
         return QStringLiteral("压缩包文件名“%1”不能包含“..”。").arg(name);
-    for (const QChar character : name) {
-        if (character.category() == QChar::Other_Control)
-            return QStringLiteral("压缩包文件名不能包含控制字符（如换行、制表符）。");
+    case common::FileNameProblem::ControlCharacter:
+        break;
     }
-    return QString();
+    return QStringLiteral("压缩包文件名不能包含控制字符（如换行、制表符）。");
 }
 
-} // namespace packaging
+} // namespace lumo::packaging

@@ -1,81 +1,20 @@
 #include "packaging/ClassArchive.h"
 
+#include "common/AtomicFile.h"
 #include "packaging/ArchiveName.h"
 #include "packaging/ZipArchive.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace packaging {
+namespace lumo::packaging {
 
 namespace {
 
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// The archive is built under a hidden name beside its target and removed again unless it was
-// renamed into place. The name is reserved with the permissions any new file gets, which a new
-// archive keeps.
-class PartialArchive
-{
-public:
-    explicit PartialArchive(const QString &folder)
-    {
-        for (int attempt = 0; attempt < 100 && m_path.isEmpty(); ++attempt) {
-            const QString path = QDir(folder).filePath(
-                QStringLiteral(".lumo-pack-%1.part")
-                    .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
-            const int descriptor = ::open(QFile::encodeName(path).constData(),
-                                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (descriptor >= 0) {
-                ::close(descriptor);
-                m_path = path;
-            } else if (errno != EEXIST) {
-                break;
-            }
-        }
-    }
-    ~PartialArchive()
-    {
-        if (!m_path.isEmpty())
-            QFile::remove(m_path);
-    }
-    PartialArchive(const PartialArchive &) = delete;
-    PartialArchive &operator=(const PartialArchive &) = delete;
-
-    const QString &path() const { return m_path; }
-    void placed() { m_path.clear(); }
-
-private:
-    QString m_path;
-};
-
-bool syncToDisk(const QString &path, int flags, QString *reason)
-{
-    const int descriptor = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (descriptor < 0 || ::fsync(descriptor) != 0) {
-        *reason = QStringLiteral("无法把 %1 写入磁盘：%2").arg(shown(path), systemError());
-        if (descriptor >= 0)
-            ::close(descriptor);
-        return false;
-    }
-    ::close(descriptor);
-    return true;
 }
 
 // The old archive is copied, so that it stays untouched until the new one is checked.
@@ -150,23 +89,18 @@ PackResult packClassArchive(const QString &folder, const QString &name, const Pa
     for (const QString &photo : photos)
         entries.push_back({photo, directory.filePath(photo)});
 
-    PartialArchive partial(folder);
+    // The archive is built under a hidden name beside its target, with the permissions of any
+    // new file there (or of the archive it replaces), and renamed into place once checked.
+    common::AtomicFile partial(result.archivePath);
     QString reason;
-    if (partial.path().isEmpty())
-        return failed(result, QStringLiteral("无法在文件夹 %1 中写入文件。").arg(shown(folder)));
-    if (!startFrom(result.archivePath, partial.path(), &reason) ||
-        !addFilesToZip(partial.path(), entries, options.progress, &reason) ||
-        !zipHoldsFiles(partial.path(), entries, &reason) ||
-        !syncToDisk(partial.path(), O_RDONLY, &reason))
+    if (!partial.isReserved())
+        return failed(result, partial.errorString());
+    if (!startFrom(result.archivePath, partial.partialPath(), &reason) ||
+        !addFilesToZip(partial.partialPath(), entries, options.progress, &reason) ||
+        !zipHoldsFiles(partial.partialPath(), entries, &reason))
         return failed(result, reason);
-    if (std::rename(QFile::encodeName(partial.path()).constData(),
-                    QFile::encodeName(result.archivePath).constData()) != 0)
-        return failed(
-            result,
-            QStringLiteral("无法写入压缩包 %1：%2").arg(shown(result.archivePath), systemError()));
-    partial.placed();
-    if (!syncToDisk(folder, O_RDONLY | O_DIRECTORY, &reason))
-        return failed(result, reason);
+    if (!partial.commit())
+        return failed(result, partial.errorString());
 
     result.status = PackStatus::Packed;
     result.archiveBytes = QFileInfo(result.archivePath).size();
@@ -178,4 +112,4 @@ PackResult packClassArchive(const QString &folder, const QString &name, const Pa
     return result;
 }
 
-} // namespace packaging
+} // namespace lumo::packaging

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace packaging {
+namespace lumo::packaging {
 
 // The registry takes archives up to this size; a larger one is to be split by hand.
 inline constexpr qint64 kArchiveSizeLimit = 5'000'000;
@@ -49,4 +49,4 @@ PackResult packClassArchive(const QString &folder, const QString &name,
 // The JPEGs that packing the folder would take, by name.
 QStringList photosToPack(const QString &folder);
 
-} // namespace packaging
+} // namespace lumo::packaging

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-namespace packaging {
+namespace lumo::packaging {
 
 namespace {
 
@@ -56,8 +56,7 @@ constexpr qint64 kChunkBytes = 256 * 1024;
 
 // Size and CRC-32 of what read(buffer, capacity) gives until it returns 0; nothing when it
 // fails (returns less than 0).
-template <typename Read>
-std::optional<Checksum> checksumOf(Read read)
+template <typename Read> std::optional<Checksum> checksumOf(Read read)
 {
     Checksum sum;
     uLong crc = crc32(0L, Z_NULL, 0);
@@ -179,4 +178,4 @@ bool zipHoldsFiles(const QString &archivePath, const std::vector<ArchiveEntry> &
     return true;
 }
 
-} // namespace packaging
+} // namespace lumo::packaging

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-namespace packaging {
+namespace lumo::packaging {
 
 struct ArchiveEntry
 {
@@ -27,4 +27,4 @@ bool addFilesToZip(const QString &archivePath, const std::vector<ArchiveEntry> &
 bool zipHoldsFiles(const QString &archivePath, const std::vector<ArchiveEntry> &entries,
                    QString *reason);
 
-} // namespace packaging
+} // namespace lumo::packaging

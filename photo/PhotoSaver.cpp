@@ -1,15 +1,18 @@
 #include "photo/PhotoSaver.h"
 
-#include "photo/JpegWriter.h"
-#include "photo/PhotoError.h"
-#include "photo/PictureFile.h"
-#include "platform/Dialogs.h"
-#include "settings/MakeDirPath.h"
+#include "common/AtomicFile.h"
+#include "common/FolderPath.h"
+#include "common/IdCardNumber.h"
+#include "common/PlainFileName.h"
+#include "photo/BitmapCodec.h"
+#include "photo/RegistryPhoto.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace photo {
+#include <new>
+
+namespace lumo::photo {
 
 namespace {
 
@@ -18,6 +21,11 @@ constexpr int kShortKeyLength = 18;
 QString inFolder(const QString &folder, const QString &key)
 {
     return folder + QDir::separator() + key + QStringLiteral(".jpg");
+}
+
+SaveResult ended(SaveStatus status, const QString &message = QString())
+{
+    return {status, message.isEmpty() ? QStringList() : QStringList{message}};
 }
 
 } // namespace
@@ -44,65 +52,76 @@ PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder, 
     return names;
 }
 
-bool isPlainFileKey(const QString &idNumber)
+QString overwriteQuestionText()
 {
-    if (idNumber.contains(u'/') || idNumber.contains(u'\\') ||
-        idNumber.contains(QStringLiteral("..")))
-        return false;
-    for (const QChar character : idNumber) {
-        if (character.category() == QChar::Other_Control || character.isNull())
-            return false;
-    }
-    return true;
+    return QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？");
 }
 
-SaveStatus PhotoSaver::SavePhoto(const SaveRequest &request)
+QString overwriteQuestionTitle()
+{
+    return QStringLiteral("照片已存在");
+}
+
+SaveResult PhotoSaver::save(const SaveRequest &request,
+                            const std::function<bool()> &overwriteQuestion)
 {
     // The overwrite question waits in an event loop, where a key press could start another save.
     if (m_saving)
-        return SaveStatus::Busy;
+        return ended(SaveStatus::Busy);
     m_saving = true;
     struct Release
     {
         bool &flag;
         ~Release() { flag = false; }
     } release{m_saving};
+    try {
+        return saveOnce(request, overwriteQuestion);
+    } catch (const std::bad_alloc &) {
+        return ended(SaveStatus::Failed, QStringLiteral("内存不足，照片没有保存。"));
+    }
+}
 
+SaveResult PhotoSaver::saveOnce(const SaveRequest &request,
+                                const std::function<bool()> &overwriteQuestion)
+{
     if (!QFileInfo::exists(request.outputFolder))
-        MakeDirPath(request.outputFolder);
+        common::makeFolderPath(request.outputFolder);
 
-    if (request.idNumber.size() < kShortestIdNumber) {
-        if (request.name.isEmpty()) {
-            m_dialogs.message(QStringLiteral("已经是最后1位学生。"));
-            return SaveStatus::PastEndOfList;
-        }
-        m_dialogs.message(QStringLiteral("这是无身份证学生！！！"));
-        return SaveStatus::NoIdNumber;
+    if (!common::canNamePhoto(request.idNumber)) {
+        if (request.name.isEmpty())
+            return ended(SaveStatus::PastEndOfList, QStringLiteral("已经是最后1位学生。"));
+        return ended(SaveStatus::NoIdNumber, QStringLiteral("这是无身份证学生！！！"));
     }
-    if (!isPlainFileKey(request.idNumber)) {
-        m_dialogs.message(
-            QStringLiteral("身份证号码“%1”含有不能用在文件名里的字符（路径分隔符、“..”"
-                           "或控制字符），照片没有保存。")
-                .arg(request.idNumber));
-        return SaveStatus::RefusedId;
-    }
+    if (!common::isPlainFileName(request.idNumber))
+        return ended(SaveStatus::RefusedId,
+                     QStringLiteral("身份证号码“%1”含有不能用在文件名里的字符（路径分隔符、“..”"
+                                    "或控制字符），照片没有保存。")
+                         .arg(request.idNumber));
 
     const PhotoNames names =
         photoNames(request.outputFolder, request.backupFolder, request.name, request.idNumber);
     if (QFileInfo::exists(names.backupPath) || QFileInfo::exists(names.earlierPhotoPath)) {
-        if (!m_dialogs.question(QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？"),
-                                QStringLiteral("照片已存在")))
-            return SaveStatus::Declined;
+        if (!overwriteQuestion || !overwriteQuestion())
+            return ended(SaveStatus::Declined);
     }
 
-    SaveBitmap(request.picture, names.photoPath);
-    if (request.adjustDpi)
-        m_dpiStep.AdjustDpi(names.photoPath, names.photoPath);
-    if (request.backup)
-        SaveBitmap(request.picture, names.backupPath);
-    if (request.compress)
-        m_compressedPicture = CompressJpg(names.photoPath).lastPicture;
-    return SaveStatus::Saved;
+    const RegistryPhoto photo =
+        makeRegistryPhoto(request.picture, request.adjustDpi, request.compress);
+    SaveResult result{SaveStatus::Failed, photo.messages};
+    if (!photo.isMade())
+        return result;
+    QString reason;
+    if (!common::writeFileAtomically(names.photoPath, photo.bytes, &reason)) {
+        result.messages << reason;
+        return result;
+    }
+    if (request.backup &&
+        !common::writeFileAtomically(names.backupPath, encodeBitmap(request.picture), &reason)) {
+        result.messages << reason;
+        return result;
+    }
+    result.status = SaveStatus::Saved;
+    return result;
 }
 
-} // namespace photo
+} // namespace lumo::photo

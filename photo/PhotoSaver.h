@@ -1,15 +1,17 @@
 // Saving the current student's photo: the names built from the ID-card number, the overwrite
-// question, the first write and the DPI, backup and size steps, as the switches say.
+// question, the registry photo made in memory, and one atomic write each of the photo and its
+// backup. Asks the operator nothing itself: the question is the caller's callback, and what the
+// operator must be told comes back in the result.
 #pragma once
 
-#include "photo/DpiStep.h"
+#include "photo/BgrImage.h"
 
-#include <QImage>
 #include <QString>
+#include <QStringList>
 
-class Dialogs;
+#include <functional>
 
-namespace photo {
+namespace lumo::photo {
 
 // The output folder as typed, less one trailing separator.
 QString withoutTrailingSeparator(const QString &folder);
@@ -27,22 +29,20 @@ struct PhotoNames
 PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder, const QString &name,
                       const QString &idNumber);
 
-// True when the ID-card number can name a file inside the folder and nowhere else: no
-// separator, no "..", no control character.
-bool isPlainFileKey(const QString &idNumber);
-
-inline constexpr int kShortestIdNumber = 6;
+// The question the caller puts to the operator before a photo is replaced, and its title.
+QString overwriteQuestionText();
+QString overwriteQuestionTitle();
 
 struct SaveRequest
 {
-    QString outputFolder; // after the trailing-separator rule
+    QString outputFolder; // after withoutTrailingSeparator
     QString backupFolder;
     QString name;     // roster name of the current student
     QString idNumber; // roster ID-card number of the current student
     bool adjustDpi = true;
     bool backup = true;
     bool compress = true;
-    QImage picture; // the captured photo
+    BgrImage picture; // the capture
 };
 
 enum class SaveStatus {
@@ -52,27 +52,29 @@ enum class SaveStatus {
     RefusedId,     // the number would not be a plain file name
     Declined,      // the operator kept the existing photo
     Busy,          // another save is running
+    Failed,        // the photo or its backup could not be made or written
+};
+
+struct SaveResult
+{
+    SaveStatus status = SaveStatus::Failed;
+    QStringList messages; // everything to show the operator, in order
 };
 
 class PhotoSaver
 {
 public:
-    explicit PhotoSaver(Dialogs &dialogs) : m_dialogs(dialogs), m_dpiStep(dialogs) {}
-
-    // Runs the save. The operator's messages and the overwrite question go through the dialogs.
-    // A failing step throws PhotoError and ends the save; what was written before stays.
-    SaveStatus SavePhoto(const SaveRequest &request);
+    // Runs the save. overwriteQuestion is called when an earlier photo or backup of the student
+    // exists; false (or no callback) keeps it and writes nothing. The photo is written before
+    // the backup; a failure of either ends the save, and what was written before stays.
+    SaveResult save(const SaveRequest &request, const std::function<bool()> &overwriteQuestion);
 
     bool isSaving() const { return m_saving; }
-    const DpiStep &dpiStep() const { return m_dpiStep; }
-    // The picture the size step loaded last (null when it made no pass).
-    const QImage &compressedPicture() const { return m_compressedPicture; }
 
 private:
-    Dialogs &m_dialogs;
-    DpiStep m_dpiStep;
-    QImage m_compressedPicture;
+    SaveResult saveOnce(const SaveRequest &request, const std::function<bool()> &overwriteQuestion);
+
     bool m_saving = false;
 };
 
-} // namespace photo
+} // namespace lumo::photo

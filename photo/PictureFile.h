@@ -1,34 +1,32 @@
-// Picture files: loading a Windows bitmap or a JPEG (the format told by the content, not the
-// name) and writing an uncompressed Windows bitmap. Every write replaces the target atomically.
+// Picture files: the format told by the content, not the name; whole files read into memory
+// and decoded there; what a photo file is, from its headers alone.
 #pragma once
 
+#include "photo/BgrImage.h"
+
 #include <QByteArray>
-#include <QImage>
+#include <QByteArrayView>
 #include <QString>
 
-namespace photo {
+namespace lumo::photo {
 
 enum class PictureFormat { Missing, Jpeg, Bitmap, Png, Other };
 
-// What the first bytes of a file say it is; Missing when it cannot be read.
-PictureFormat detectPictureFormat(const QString &path);
+// What the first bytes say the content is.
+PictureFormat pictureFormatOf(QByteArrayView bytes);
+const char *formatName(PictureFormat format);
 
-// The picture in the file. Throws PhotoError when the file is missing or is not a picture.
-// The resolution recorded in the file becomes the image's dots per metre.
-QImage LoadPicture(const QString &path);
+// The whole file. False with *error ("找不到文件 …" or "无法读取文件 …") when it cannot be read.
+bool readFileBytes(const QString &path, QByteArray *bytes, QString *error);
 
-// The image as a 24-bit uncompressed bitmap file (BITMAPINFOHEADER, bottom-up rows).
-QByteArray encodeBitmap(const QImage &image);
+// A JPEG or an uncompressed 24- or 32-bit bitmap, told by its content. An empty image and
+// *error saying why for anything else.
+BgrImage decodePicture(QByteArrayView bytes, QString *error);
 
-// Writes the image as a bitmap file, replacing the target. Throws PhotoError on failure.
-void SaveBitmap(const QImage &image, const QString &path);
+// readFileBytes and decodePicture; the error names the file.
+BgrImage readPictureFile(const QString &path, QString *error);
 
-// Writes the bytes to a temporary file beside the target, flushes it to disk and renames it
-// over the target. On failure the target is left as it was and the reason is returned.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
-
-// What a photo file is: its format by content, pixel size, the resolution it records (0 when
-// none) and its length. Throws PhotoError when it is missing or is not a picture.
+// A photo file's format, pixel size, resolution in dots per inch (0 when none) and length.
 struct PictureInfo
 {
     PictureFormat format = PictureFormat::Missing;
@@ -38,12 +36,11 @@ struct PictureInfo
     int dpiY = 0;
     qint64 bytes = 0;
 };
-PictureInfo inspectPicture(const QString &path);
 
-const char *formatName(PictureFormat format);
+// From the headers only; false with *error when the bytes are neither a JPEG nor a bitmap.
+bool inspectPicture(QByteArrayView bytes, PictureInfo *info, QString *error);
 
-// Resolution in dots per inch, rounded; 0 when the image carries none.
-int dotsPerInch(const QImage &image);
-void setDotsPerInch(QImage &image, int dpi);
+// Dots per metre to whole dots per inch, rounded.
+int dotsPerInchOf(int dotsPerMeter);
 
-} // namespace photo
+} // namespace lumo::photo

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace lumo::platform {
+
 class Dialogs
 {
 public:
@@ -28,3 +30,5 @@ public:
         return std::nullopt;
     }
 };
+
+} // namespace lumo::platform

@@ -3,9 +3,11 @@
 // polls is not lost). Keys are only observed, never taken from the program that has the focus.
 #pragma once
 
-#include "frame/HotKeys.h"
+#include "platform/HotKeys.h"
 
 #include <QString>
+
+namespace lumo::platform {
 
 class KeyPoller
 {
@@ -18,3 +20,5 @@ public:
 
     virtual HotKeySet poll() = 0;
 };
+
+} // namespace lumo::platform

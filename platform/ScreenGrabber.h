@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QRect>
 
+namespace lumo::platform {
+
 class ScreenGrabber
 {
 public:
@@ -17,3 +19,5 @@ public:
     // and the windows below have repainted, so that a grab shows them.
     virtual void letWindowsRepaint() = 0;
 };
+
+} // namespace lumo::platform

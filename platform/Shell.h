@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace lumo::platform {
+
 class Shell
 {
 public:
@@ -14,3 +16,5 @@ public:
     // Opens the folder in the desktop's file manager. False when none could be started.
     virtual bool openFolder(const QString &path) = 0;
 };
+
+} // namespace lumo::platform

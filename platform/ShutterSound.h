@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace lumo::platform {
+
 class ShutterSound
 {
 public:
@@ -12,3 +14,5 @@ public:
     virtual bool play(const QString &soundFile) = 0;
     virtual QString lastError() const = 0;
 };
+
+} // namespace lumo::platform

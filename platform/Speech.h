@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace lumo::platform {
+
 class Speech
 {
 public:
@@ -15,3 +17,5 @@ public:
     // Returns when the text has been spoken. False when it could not be.
     virtual bool speak(const QString &text) = 0;
 };
+
+} // namespace lumo::platform

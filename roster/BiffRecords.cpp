@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace biff {
+namespace lumo::roster::biff {
 namespace {
 
 constexpr std::uint16_t kBiff8Version = 0x0600;
@@ -265,4 +265,4 @@ double rkValue(std::uint32_t rk)
     return (rk & 0x01) ? value / 100 : value;
 }
 
-} // namespace biff
+} // namespace lumo::roster::biff

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace biff {
+namespace lumo::roster::biff {
 
 enum RecordType : std::uint16_t {
     Formula = 0x0006,
@@ -88,4 +88,4 @@ std::optional<QString> unicodeString(QByteArrayView data, qsizetype at, int leng
 // The value of an RK number.
 double rkValue(std::uint32_t rk);
 
-} // namespace biff
+} // namespace lumo::roster::biff

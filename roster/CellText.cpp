@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace celltext {
+namespace lumo::roster::celltext {
 namespace {
 
 constexpr int kSignificantDigits = 15;
@@ -101,4 +101,4 @@ QString errorText(std::uint8_t code)
     }
 }
 
-} // namespace celltext
+} // namespace lumo::roster::celltext

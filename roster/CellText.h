@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace celltext {
+namespace lumo::roster::celltext {
 
 // At most 15 significant digits, never more than the value holds: 3.10104201207184E+17 gives
 // "310104201207184000", 0.1 + 0.2 gives "0.3", 1.5e-10 gives "1.5E-10".
@@ -18,4 +18,4 @@ QString booleanText(bool value);
 // The text of a BIFF error code (0x07 "#DIV/0!", 0x2A "#N/A", ...).
 QString errorText(std::uint8_t code);
 
-} // namespace celltext
+} // namespace lumo::roster::celltext

@@ -2,6 +2,8 @@
 
 #include "roster/LittleEndian.h"
 
+namespace lumo::roster {
+
 namespace {
 
 constexpr char kSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
@@ -197,3 +199,5 @@ std::optional<QByteArray> CompoundFile::stream(std::size_t index, QString *error
     data.truncate(qsizetype(entry.size));
     return data;
 }
+
+} // namespace lumo::roster

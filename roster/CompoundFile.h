@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+namespace lumo::roster {
+
 struct CompoundFileEntry
 {
     enum Type : std::uint8_t { Unused = 0, Storage = 1, Stream = 2, Root = 5 };
@@ -70,3 +72,5 @@ private:
 std::optional<QByteArray> rewriteCompoundFile(const CompoundFile &original,
                                               std::size_t replacedIndex,
                                               const QByteArray &replacement, QString *error);
+
+} // namespace lumo::roster

@@ -1,6 +1,9 @@
+// Writing a Compound File anew around one replaced stream.
 #include "roster/CompoundFile.h"
 
 #include "roster/LittleEndian.h"
+
+namespace lumo::roster {
 
 namespace {
 
@@ -167,3 +170,5 @@ std::optional<QByteArray> rewriteCompoundFile(const CompoundFile &original,
                                                   : CompoundFile::kFreeSector);
     return header + layout.body();
 }
+
+} // namespace lumo::roster

@@ -5,6 +5,8 @@
 
 #include <map>
 
+namespace lumo::roster {
+
 namespace {
 
 constexpr int kMarkColumn = 2;
@@ -162,3 +164,5 @@ MarkedBytes markCsvWorkbook(const QByteArray &bytes, const std::vector<int> &row
     result.bytes += QByteArrayView(bytes).sliced(copied);
     return result;
 }
+
+} // namespace lumo::roster

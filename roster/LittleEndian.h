@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace le {
+namespace lumo::roster::le {
 
 inline std::uint8_t u8(QByteArrayView data, qsizetype at)
 {
@@ -54,4 +54,4 @@ inline void append32(QByteArray &data, std::uint32_t value)
     append16(data, std::uint16_t(value >> 16));
 }
 
-} // namespace le
+} // namespace lumo::roster::le

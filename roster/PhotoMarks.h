@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace lumo::roster {
+
 inline const QString kPhotoTakenMark = QStringLiteral("是");
 
 // A student row of the class list (0-based worksheet row: student i is row i) that gets the mark
@@ -27,3 +29,5 @@ struct MarkedBytes
 
     bool ok() const { return error.isEmpty(); }
 };
+
+} // namespace lumo::roster

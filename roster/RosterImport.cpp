@@ -1,15 +1,11 @@
 #include "roster/RosterImport.h"
 
+#include "common/IdCardNumber.h"
 #include "roster/Workbook.h"
 
 #include <QDir>
 
-namespace {
-
-// An ID-card number shorter than this counts as none.
-constexpr int kShortestIdNumber = 10;
-
-} // namespace
+namespace lumo::roster {
 
 QString workbookPath(const QString &text, const QString &programFolder)
 {
@@ -44,7 +40,7 @@ RosterImportResult importRoster(const QString &path, RosterTable &table)
         if (table.name(row).isEmpty())
             break;
         ++result.studentCount;
-        if (table.idNumber(row).size() < kShortestIdNumber)
+        if (common::countsAsWithoutId(table.idNumber(row)))
             ++result.withoutIdCount;
     }
     result.ok = true;
@@ -57,3 +53,5 @@ QString importSummary(const RosterImportResult &result)
         .arg(result.studentCount)
         .arg(result.withoutIdCount);
 }
+
+} // namespace lumo::roster

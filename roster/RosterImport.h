@@ -1,10 +1,12 @@
 // The import of the class list from a workbook into the roster table, without any window: the
-// window's import and "lumo-cli roster show" both use it.
+// class session's import and "lumo-cli roster show" both use it.
 #pragma once
 
 #include "roster/RosterTable.h"
 
 #include <QString>
+
+namespace lumo::roster {
 
 // The message shown when an import fails, whatever the reason.
 inline const QString kWorkbookRequirementsMessage =
@@ -32,3 +34,5 @@ RosterImportResult importRoster(const QString &path, RosterTable &table);
 
 // "本此共导入N名学生，其中有M名无身份证学生".
 QString importSummary(const RosterImportResult &result);
+
+} // namespace lumo::roster

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace lumo::roster {
+
 class RosterTable
 {
 public:
@@ -46,3 +48,5 @@ private:
 
     std::vector<QString> m_cells;
 };
+
+} // namespace lumo::roster

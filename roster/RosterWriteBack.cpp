@@ -1,20 +1,14 @@
 #include "roster/RosterWriteBack.h"
 
+#include "common/AtomicFile.h"
 #include "roster/Workbook.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTemporaryFile>
 
 #include <algorithm>
 
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
+namespace lumo::roster {
 
 Q_LOGGING_CATEGORY(lcWriteBack, "lumo.roster.writeback")
 
@@ -30,33 +24,18 @@ WriteBackResult failed(const QString &path, const QString &reason)
     return result;
 }
 
-// Writes bytes to a new file in the workbook's folder, reads it back, and renames it over the
-// workbook only when it holds exactly those bytes.
+// Writes the bytes beside the workbook, reads them back from the disk, and only when they are
+// exactly those bytes puts them in the workbook's place; the workbook keeps its permissions.
 QString replaceAtomically(const QString &path, const QByteArray &bytes)
 {
-    const QFileInfo info(path);
-    QTemporaryFile temporary(info.absoluteDir().filePath(QStringLiteral(".lumo-XXXXXX.tmp")));
-    if (!temporary.open())
-        return QStringLiteral("cannot create a temporary file beside the workbook: ") +
-               temporary.errorString();
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
-        return QStringLiteral("cannot write the temporary file: ") + temporary.errorString();
-#ifdef Q_OS_UNIX
-    if (::fsync(temporary.handle()) != 0)
-        return QStringLiteral("cannot flush the temporary file to disk");
-#endif
-    temporary.close();
-    temporary.setPermissions(QFile::permissions(path));
-
-    QFile check(temporary.fileName());
+    common::AtomicFile file(path);
+    if (!file.write(bytes))
+        return file.errorString();
+    QFile check(file.partialPath());
     if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)
-        return QStringLiteral("the temporary file did not read back as written");
+        return QStringLiteral("the new workbook did not read back as written");
     check.close();
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
-        return QStringLiteral("cannot rename the temporary file over the workbook");
-    temporary.setAutoRemove(false);
-    return QString();
+    return file.commit() ? QString() : file.errorString();
 }
 
 } // namespace
@@ -134,3 +113,5 @@ WriteBackResult writePhotoMarks(const QString &path, const std::vector<PhotoMark
     result.ok = true;
     return result;
 }
+
+} // namespace lumo::roster

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace lumo::roster {
+
 struct WriteBackResult
 {
     bool ok = false;
@@ -26,3 +28,5 @@ std::vector<PhotoMark> photoMarksOf(const RosterTable &table);
 // read back and checked, and only then renamed over it; on any failure the workbook stays as it
 // was and the reason is logged.
 WriteBackResult writePhotoMarks(const QString &path, const std::vector<PhotoMark> &marks);
+
+} // namespace lumo::roster

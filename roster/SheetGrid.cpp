@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace lumo::roster {
+
 bool SheetGrid::operator==(const SheetGrid &other) const
 {
     const int rows = std::max(rowCount(), other.rowCount());
@@ -18,3 +20,5 @@ bool isClassListSheetName(const QString &name)
 {
     return name.compare(u"sheet1", Qt::CaseInsensitive) == 0;
 }
+
+} // namespace lumo::roster

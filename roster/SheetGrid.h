@@ -7,6 +7,8 @@
 #include <array>
 #include <vector>
 
+namespace lumo::roster {
+
 class SheetGrid
 {
 public:
@@ -63,3 +65,5 @@ struct SheetReadResult
 
 // True for the sheet name the class list must carry: "sheet1" in any case.
 bool isClassListSheetName(const QString &name);
+
+} // namespace lumo::roster

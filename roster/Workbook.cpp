@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+namespace lumo::roster {
+
 namespace {
 
 const QString kUnknownFormat = QStringLiteral("not an .xls, .xlsx or text (.csv) workbook");
@@ -56,3 +58,5 @@ MarkedBytes markWorkbook(const QByteArray &bytes, const std::vector<int> &rows)
     result.error = kUnknownFormat;
     return result;
 }
+
+} // namespace lumo::roster

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace lumo::roster {
+
 // The largest workbook file we read; class lists are far smaller.
 constexpr qint64 kLargestWorkbook = 256 * 1024 * 1024;
 
@@ -15,3 +17,5 @@ SheetReadResult readWorkbookFile(const QString &path);
 
 // The bytes with "是" in column C at the given 0-based rows of the sheet "sheet1".
 MarkedBytes markWorkbook(const QByteArray &bytes, const std::vector<int> &rows);
+
+} // namespace lumo::roster

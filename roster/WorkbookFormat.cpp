@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace lumo::roster {
+
 WorkbookFormat detectWorkbookFormat(QByteArrayView firstBytes)
 {
     static constexpr char kCompoundFile[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
@@ -14,3 +16,5 @@ WorkbookFormat detectWorkbookFormat(QByteArrayView firstBytes)
         return WorkbookFormat::Unknown;
     return WorkbookFormat::Csv;
 }
+
+} // namespace lumo::roster

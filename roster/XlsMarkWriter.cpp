@@ -1,3 +1,5 @@
+// The photo marks written into a legacy .xls: cell records replaced or inserted in the sheet
+// "sheet1", every stream position after them moved, the Compound File laid out anew.
 #include "roster/XlsWorkbook.h"
 
 #include "roster/BiffRecords.h"
@@ -8,6 +10,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+
+namespace lumo::roster {
 
 namespace {
 
@@ -389,3 +393,5 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
         result.bytes = std::move(*file);
     return result;
 }
+
+} // namespace lumo::roster

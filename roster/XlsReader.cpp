@@ -1,3 +1,4 @@
+// Reading the sheet "sheet1" of a legacy .xls into the grid, cell record by cell record.
 #include "roster/XlsWorkbook.h"
 
 #include "roster/BiffRecords.h"
@@ -5,6 +6,8 @@
 #include "roster/CompoundFile.h"
 #include "roster/LittleEndian.h"
 #include "roster/XlsWorkbookParts.h"
+
+namespace lumo::roster {
 
 namespace {
 
@@ -77,3 +80,5 @@ SheetReadResult readXlsWorkbook(const QByteArray &bytes)
         readCellRecord(parts->records, i, parts->globals.sharedStrings, result.grid);
     return result;
 }
+
+} // namespace lumo::roster

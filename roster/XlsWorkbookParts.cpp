@@ -4,7 +4,7 @@
 #include "roster/LittleEndian.h"
 #include "roster/SheetGrid.h"
 
-namespace xlsparts {
+namespace lumo::roster::xlsparts {
 
 std::optional<Parts> open(const QByteArray &bytes, QString *error)
 {
@@ -68,4 +68,4 @@ QString formulaResultText(const std::vector<biff::Record> &records, std::size_t 
     }
 }
 
-} // namespace xlsparts
+} // namespace lumo::roster::xlsparts

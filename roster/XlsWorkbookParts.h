@@ -8,7 +8,7 @@
 
 #include <optional>
 
-namespace xlsparts {
+namespace lumo::roster::xlsparts {
 
 struct Parts
 {
@@ -27,4 +27,4 @@ std::optional<Parts> open(const QByteArray &bytes, QString *error);
 // The cached result of the FORMULA record at index, as text.
 QString formulaResultText(const std::vector<biff::Record> &records, std::size_t index);
 
-} // namespace xlsparts
+} // namespace lumo::roster::xlsparts

@@ -8,13 +8,16 @@
 #include <functional>
 #include <optional>
 
-namespace xlsx {
+namespace lumo::roster::xlsx {
 
 struct CellReference
 {
     long long row = 0; // 0-based
     long long column = 0;
 };
+
+// True when the element's name without its namespace prefix is name.
+bool isNamed(pugi::xml_node node, const char *name);
 
 // "C12" → row 11, column 2; nullopt for anything else.
 std::optional<CellReference> parseReference(const char *text);
@@ -33,4 +36,4 @@ void forEachCell(
     const std::function<bool(pugi::xml_node row, long long rowIndex)> &visitRow,
     const std::function<void(pugi::xml_node cell, long long row, long long column)> &visitCell);
 
-} // namespace xlsx
+} // namespace lumo::roster::xlsx

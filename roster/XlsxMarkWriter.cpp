@@ -1,3 +1,4 @@
+// The photo marks written into an .xlsx: the sheet part edited as XML and replaced in the ZIP.
 #include "roster/XlsxWorkbook.h"
 
 #include "roster/XlsxCells.h"
@@ -8,8 +9,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <map>
+
+namespace lumo::roster {
 
 namespace {
 
@@ -68,7 +70,7 @@ void widenSpans(pugi::xml_node row)
 bool hasFormula(pugi::xml_node cell)
 {
     for (pugi::xml_node node : cell.children()) {
-        if (std::strcmp(xlsx::localName(node.name()), "f") == 0)
+        if (xlsx::isNamed(node, "f"))
             return true;
     }
     return false;
@@ -197,3 +199,5 @@ MarkedBytes markXlsxWorkbook(const QByteArray &bytes, const std::vector<int> &ro
         result.bytes = std::move(*written);
     return result;
 }
+
+} // namespace lumo::roster

@@ -1,13 +1,14 @@
 #include "roster/XlsxPackage.h"
 
 #include "roster/SheetGrid.h"
+#include "roster/XlsxCells.h"
 
 #include <pugixml.hpp>
 #include <zip.h>
 
 #include <cstring>
 
-namespace xlsx {
+namespace lumo::roster::xlsx {
 namespace {
 
 bool parseXml(pugi::xml_document &document, const QByteArray &bytes)
@@ -19,7 +20,7 @@ bool parseXml(pugi::xml_document &document, const QByteArray &bytes)
 pugi::xml_node child(pugi::xml_node parent, const char *name)
 {
     for (pugi::xml_node node : parent.children()) {
-        if (std::strcmp(localName(node.name()), name) == 0)
+        if (isNamed(node, name))
             return node;
     }
     return {};
@@ -132,7 +133,7 @@ std::optional<Package::SheetParts> Package::classListSheet(QString *error) const
     QString sheetId;
     const pugi::xml_node sheets = child(child(workbook, "workbook"), "sheets");
     for (pugi::xml_node sheet : sheets.children()) {
-        if (std::strcmp(localName(sheet.name()), "sheet") == 0 &&
+        if (isNamed(sheet, "sheet") &&
             isClassListSheetName(QString::fromUtf8(attribute(sheet, "name").value()))) {
             sheetId = QString::fromUtf8(attribute(sheet, "id").value());
             break;
@@ -163,4 +164,4 @@ std::optional<Package::SheetParts> Package::classListSheet(QString *error) const
     return parts;
 }
 
-} // namespace xlsx
+} // namespace lumo::roster::xlsx

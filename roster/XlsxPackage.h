@@ -9,7 +9,7 @@
 
 struct zip;
 
-namespace xlsx {
+namespace lumo::roster::xlsx {
 
 // The largest part we read; a sheet of 3000 class-list rows is far smaller, and a ZIP entry
 // claiming more is refused instead of inflated.
@@ -43,4 +43,4 @@ private:
 // The local name of an XML element, without its namespace prefix.
 const char *localName(const char *name);
 
-} // namespace xlsx
+} // namespace lumo::roster::xlsx

@@ -1,3 +1,4 @@
+// Reading the sheet "sheet1" of an .xlsx, with its shared strings, into the grid.
 #include "roster/XlsxWorkbook.h"
 
 #include "roster/CellText.h"
@@ -9,14 +10,11 @@
 #include <charconv>
 #include <cstring>
 
+namespace lumo::roster {
+
 namespace {
 
-using xlsx::localName;
-
-bool named(pugi::xml_node node, const char *name)
-{
-    return std::strcmp(localName(node.name()), name) == 0;
-}
+using xlsx::isNamed;
 
 std::vector<QString> sharedStrings(const QByteArray &bytes)
 {
@@ -26,7 +24,7 @@ std::vector<QString> sharedStrings(const QByteArray &bytes)
                               pugi::parse_default | pugi::parse_ws_pcdata))
         return strings;
     for (pugi::xml_node item : document.document_element().children()) {
-        if (named(item, "si"))
+        if (isNamed(item, "si"))
             strings.push_back(xlsx::richText(item));
     }
     return strings;
@@ -48,9 +46,9 @@ QString cellText(pugi::xml_node cell, const std::vector<QString> &strings)
     pugi::xml_node value;
     pugi::xml_node inlineString;
     for (pugi::xml_node node : cell.children()) {
-        if (named(node, "v"))
+        if (isNamed(node, "v"))
             value = node;
-        else if (named(node, "is"))
+        else if (isNamed(node, "is"))
             inlineString = node;
     }
     const char *v = value.text().get();
@@ -71,83 +69,6 @@ QString cellText(pugi::xml_node cell, const std::vector<QString> &strings)
 }
 
 } // namespace
-
-namespace xlsx {
-
-QString richText(pugi::xml_node item)
-{
-    QString text;
-    for (pugi::xml_node node : item.children()) {
-        if (named(node, "t")) {
-            text += QString::fromUtf8(node.text().get());
-        } else if (named(node, "r")) {
-            for (pugi::xml_node run : node.children()) {
-                if (named(run, "t"))
-                    text += QString::fromUtf8(run.text().get());
-            }
-        }
-    }
-    return text;
-}
-
-std::optional<CellReference> parseReference(const char *text)
-{
-    CellReference reference;
-    const char *p = text;
-    long long column = 0;
-    for (; *p >= 'A' && *p <= 'Z'; ++p) {
-        column = column * 26 + (*p - 'A' + 1);
-        if (column > 16384)
-            return std::nullopt;
-    }
-    long long row = 0;
-    for (const char *digits = p; *p >= '0' && *p <= '9'; ++p) {
-        row = row * 10 + (*p - '0');
-        if (row > 1048576 || p - digits > 8)
-            return std::nullopt;
-    }
-    if (*p != '\0' || column == 0 || row == 0)
-        return std::nullopt;
-    reference.row = row - 1;
-    reference.column = column - 1;
-    return reference;
-}
-
-void forEachCell(
-    pugi::xml_node sheetData,
-    const std::function<bool(pugi::xml_node row, long long rowIndex)> &visitRow,
-    const std::function<void(pugi::xml_node cell, long long row, long long column)> &visitCell)
-{
-    long long rowIndex = -1;
-    for (pugi::xml_node row : sheetData.children()) {
-        if (!named(row, "row"))
-            continue;
-        const long long stated = row.attribute("r").as_llong(0);
-        rowIndex = stated > 0 ? stated - 1 : rowIndex + 1;
-        if (!visitRow(row, rowIndex))
-            continue;
-        long long column = -1;
-        for (pugi::xml_node cell : row.children()) {
-            if (!named(cell, "c"))
-                continue;
-            const auto reference = parseReference(cell.attribute("r").value());
-            column = reference ? reference->column : column + 1;
-            if (visitCell)
-                visitCell(cell, rowIndex, column);
-        }
-    }
-}
-
-pugi::xml_node sheetData(const pugi::xml_document &document)
-{
-    for (pugi::xml_node node : document.document_element().children()) {
-        if (named(node, "sheetData"))
-            return node;
-    }
-    return {};
-}
-
-} // namespace xlsx
 
 SheetReadResult readXlsxWorkbook(const QByteArray &bytes)
 {
@@ -183,3 +104,5 @@ SheetReadResult readXlsxWorkbook(const QByteArray &bytes)
         });
     return result;
 }
+
+} // namespace lumo::roster

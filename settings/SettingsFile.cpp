@@ -1,43 +1,78 @@
 #include "settings/SettingsFile.h"
 
-#include "settings/NumberText.h"
+#include "common/AtomicFile.h"
+#include "common/NumberText.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
-namespace settings {
+#include <array>
 
-const std::array<SettingLine, kLineCount> kSettingLines = {{
-    {0, "", LineKind::Marker, u"orin", false},
-    {1, "ZhaoPKuan", LineKind::Text, u"180", false},
-    {2, "ZhaoPGao", LineKind::Text, u"240", false},
-    {3, "YDStep", LineKind::Text, u"3", false},
-    {4, "LabelQjKK", LineKind::Caption, u"2400", false},
-    {5, "LabelQjKG", LineKind::Caption, u"3285", false},
-    {6, "TextOutPath", LineKind::Text, u"学籍照片", true},
-    {7, "SuoFangStep", LineKind::Text, u"10", false},
-    {8, "TextSay1", LineKind::Text, u"请", false},
-    {9, "TextSay2", LineKind::Text, u"前来,,,,", false},
-    {10, "TextSay3", LineKind::Text, u"准备", false},
-    {11, "CheckInNotYuYIn", LineKind::Switch, u"1", false},
-    {12, "CheckAutoYaSuo", LineKind::Switch, u"1", false},
-    {13, "CheckAutoBak", LineKind::Switch, u"0", false},
-    {14, "TextBakPath", LineKind::Text, u"学籍照片备份", true},
-    {15, "NowXS", LineKind::CurrentIndex, u"0", false},
-    {16, "", LineKind::Reserved, u"", false},
-    {17, "TextXianKuan01", LineKind::Text, u"2", false},
-    {18, "TextXianKuan02", LineKind::Text, u"2", false},
-    {19, "TextExcelPath", LineKind::Text, u"学生信息模板.xls", false},
-    {20, "CheckDpi", LineKind::Switch, u"1", false},
-}};
+namespace lumo::settings {
 
 namespace {
 
 const char *const kEncoding = "GBK";
+
+using Lines = std::array<QString, kLineCount>;
+
+// Line 0 is a marker and line 16 is reserved: kept so that the lines after them keep their
+// numbers, never read.
+constexpr int kSwitchLines[] = {11, 12, 13, 20};
+constexpr int kCurrentIndexLine = 15;
+
+Lines toLines(const SessionSettings &s)
+{
+    return {QStringLiteral("orin"),
+            s.photoWidth,
+            s.photoHeight,
+            s.moveStep,
+            s.frameWidthTwips,
+            s.frameHeightTwips,
+            s.outputFolder,
+            s.zoomStep,
+            s.promptBeforeName,
+            s.promptBetweenNames,
+            s.promptAfterNextName,
+            QString::number(s.voiceOff),
+            QString::number(s.compress),
+            QString::number(s.backup),
+            s.backupFolder,
+            QString::number(s.currentIndex),
+            QString(),
+            s.outerBorderWidth,
+            s.innerBorderWidth,
+            s.workbookPath,
+            QString::number(s.adjustDpi)};
+}
+
+SessionSettings fromLines(const Lines &lines)
+{
+    SessionSettings s;
+    s.photoWidth = lines[1];
+    s.photoHeight = lines[2];
+    s.moveStep = lines[3];
+    s.frameWidthTwips = lines[4];
+    s.frameHeightTwips = lines[5];
+    s.outputFolder = lines[6];
+    s.zoomStep = lines[7];
+    s.promptBeforeName = lines[8];
+    s.promptBetweenNames = lines[9];
+    s.promptAfterNextName = lines[10];
+    s.voiceOff = lines[11].toInt();
+    s.compress = lines[12].toInt();
+    s.backup = lines[13].toInt();
+    s.backupFolder = lines[14];
+    s.currentIndex = qint16(lines[15].toInt());
+    s.outerBorderWidth = lines[17];
+    s.innerBorderWidth = lines[18];
+    s.workbookPath = lines[19];
+    s.adjustDpi = lines[20].toInt();
+    return s;
+}
 
 // The lines of the text; CR LF, CR and LF all end a line, and a final line break adds no line.
 QStringList splitLines(const QString &text)
@@ -60,46 +95,35 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
-std::optional<QString> decodedValue(const SettingLine &line, const QString &rawLine)
+bool isSwitchLine(int line)
+{
+    return std::find(std::begin(kSwitchLines), std::end(kSwitchLines), line) !=
+           std::end(kSwitchLines);
+}
+
+// The value of a line as the settings hold it; nothing when the line forces a reset.
+std::optional<QString> decodedValue(int line, const QString &rawLine)
 {
     if (rawLine.size() < 2)
         return std::nullopt;
     // The quotes are not checked: the first and the last character are simply dropped.
     const QString value = storableText(QStringView(rawLine).mid(1, rawLine.size() - 2));
-    switch (line.kind) {
-    case LineKind::Switch: {
-        const numbers::Int16Conversion state = numbers::toInt16(value);
+    if (isSwitchLine(line)) {
+        const common::Int16Conversion state = common::toInt16(value);
         if (!state.ok() || state.value < 0 || state.value > 2)
             return std::nullopt;
         return QString::number(state.value);
     }
-    case LineKind::CurrentIndex: {
-        const numbers::Int16Conversion index = numbers::toInt16(value);
+    if (line == kCurrentIndexLine) {
+        const common::Int16Conversion index = common::toInt16(value);
         if (!index.ok())
             return std::nullopt;
         return QString::number(index.value);
-    }
-    case LineKind::Marker:
-    case LineKind::Reserved:
-    case LineKind::Text:
-    case LineKind::Caption:
-        return value;
     }
     return value;
 }
 
 } // namespace
-
-SettingValues defaultValues(const QString &homeFolder)
-{
-    SettingValues values;
-    for (const SettingLine &line : kSettingLines) {
-        const QString value = QString::fromUtf16(line.defaultValue);
-        values[line.number] =
-            line.defaultUnderHome ? QDir::toNativeSeparators(homeFolder + u'/' + value) : value;
-    }
-    return values;
-}
 
 bool isStorable(QStringView value)
 {
@@ -123,20 +147,16 @@ QString storableText(QStringView value)
     return text;
 }
 
-QByteArray encode(const SettingValues &values)
+QByteArray encode(const SessionSettings &settings)
 {
     QString text;
-    for (const SettingLine &line : kSettingLines) {
-        const QString value = line.kind == LineKind::Marker     ? QStringLiteral("orin")
-                              : line.kind == LineKind::Reserved ? QString()
-                                                                : storableText(values[line.number]);
-        text += u'"' + value + u'"' + QStringLiteral("\r\n");
-    }
+    for (const QString &value : toLines(settings))
+        text += u'"' + storableText(value) + u'"' + QStringLiteral("\r\n");
     QStringEncoder encoder(kEncoding);
     return encoder.encode(text);
 }
 
-std::optional<SettingValues> decode(const QByteArray &bytes)
+std::optional<SessionSettings> decode(const QByteArray &bytes)
 {
     if (bytes.size() > kMaxFileBytes)
         return std::nullopt;
@@ -148,20 +168,19 @@ std::optional<SettingValues> decode(const QByteArray &bytes)
     if (lines.size() < kLineCount)
         return std::nullopt;
 
-    SettingValues values;
-    for (const SettingLine &line : kSettingLines) {
-        if (line.kind == LineKind::Marker || line.kind == LineKind::Reserved)
+    Lines values;
+    for (int line = 1; line < kLineCount; ++line) {
+        if (line == 16)
             continue;
-        const std::optional<QString> value = decodedValue(line, lines[line.number]);
+        const std::optional<QString> value = decodedValue(line, lines[line]);
         if (!value)
             return std::nullopt;
-        values[line.number] = *value;
+        values[std::size_t(line)] = *value;
     }
-    values[0] = QStringLiteral("orin");
-    return values;
+    return fromLines(values);
 }
 
-std::optional<SettingValues> readFile(const QString &path)
+std::optional<SessionSettings> readFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -169,15 +188,9 @@ std::optional<SettingValues> readFile(const QString &path)
     return decode(file.read(kMaxFileBytes + 1));
 }
 
-bool writeFile(const QString &path, const SettingValues &values)
+bool writeFile(const QString &path, const SessionSettings &settings, QString *reason)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = encode(values);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return common::writeFileAtomically(path, encode(settings), reason);
 }
 
-} // namespace settings
+} // namespace lumo::settings

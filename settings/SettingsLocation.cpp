@@ -1,16 +1,21 @@
 #include "settings/SettingsLocation.h"
 
-#include "settings/MakeDirPath.h"
+#include "common/FolderPath.h"
 
 #include <QDir>
 #include <QTemporaryFile>
 
-namespace settings {
+namespace lumo::settings {
 
 bool isWritableFolder(const QString &folder)
 {
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".lumo-write-test-XXXXXX")));
     return probe.open();
+}
+
+QString userSettingsFolder(const QString &userConfigFolder)
+{
+    return QDir(userConfigFolder).filePath(QStringLiteral("config"));
 }
 
 QString chooseSettingsFolder(const QString &programFolder, const QString &userConfigFolder)
@@ -20,11 +25,11 @@ QString chooseSettingsFolder(const QString &programFolder, const QString &userCo
     const bool installed =
         QDir(programFolder) == QDir(QStringLiteral(LUMO_INSTALLED_PROGRAM_FOLDER));
     const QString programConfig = QDir(programFolder).filePath(QStringLiteral("config"));
-    if (!installed && MakeDirPath(programConfig) && isWritableFolder(programConfig))
+    if (!installed && common::makeFolderPath(programConfig) && isWritableFolder(programConfig))
         return programConfig;
-    const QString userConfig = QDir(userConfigFolder).filePath(QStringLiteral("config"));
-    MakeDirPath(userConfig);
+    const QString userConfig = userSettingsFolder(userConfigFolder);
+    common::makeFolderPath(userConfig);
     return userConfig;
 }
 
-} // namespace settings
+} // namespace lumo::settings

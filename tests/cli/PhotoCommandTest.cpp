@@ -1,142 +1,74 @@
-#include "photo/Cimage.h"
-#include "photo/JpegWriter.h"
-#include "photo/PictureFile.h"
-#include "photo/ResizeImage.h"
+// "lumo-cli photo" as a script runs it; what the steps make is proven by the photo tests.
+#include "photo/BitmapCodec.h"
+#include "photo/RegistryPhoto.h"
+#include "photo/Resampler.h"
 #include "tests/photo/PhotoTestImages.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-using namespace phototest;
+using namespace lumo::photo;
 
 namespace {
-
-ProgramRun lumoCli(const QStringList &arguments)
+ProgramRun photo(const QStringList &arguments)
 {
-    return runProgram(QStringLiteral(LUMO_CLI_PATH), arguments);
+    return runProgram(LUMO_CLI_PATH, QStringList{"photo"} + arguments);
 }
-
 } // namespace
 
-TEST(LumoCliPhoto, ConvertMakesRegistryPhotosThatCheckAccepts)
+TEST(LumoCliPhoto, EachCommandOnTheFilesOfAFolder)
 {
     QTemporaryDir folder;
-    const QString capture = folder.filePath(QStringLiteral("11010520080101123X.jpg"));
-    const QString noisy = folder.filePath(QStringLiteral("noisy.JPG"));
-    photo::SaveBitmap(gradientImage(300, 369), capture);
-    photo::SaveBitmap(noiseImage(780, 960), noisy);
-
-    ProgramRun before = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
-    EXPECT_EQ(before.exitCode, 1);
-    EXPECT_TRUE(before.out.contains(QStringLiteral("BMP, 300 x 369 px")))
-        << before.out.toStdString();
-
-    ProgramRun converted =
-        lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), capture, noisy});
-    EXPECT_EQ(converted.exitCode, 0) << converted.err.toStdString();
-    const QImage photo = photo::LoadPicture(capture);
-    EXPECT_EQ(photo.size(), QSize(260, 320));
-    EXPECT_EQ(jfifDensity(readBytes(capture)).x, 254);
-
-    ProgramRun after = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), folder.path()});
-    // Noise stays above 60000 bytes after five passes; the smooth capture fits.
-    EXPECT_EQ(after.exitCode, QFileInfo(noisy).size() > 60000 ? 1 : 0) << after.out.toStdString();
-    EXPECT_TRUE(
-        after.out.contains(QStringLiteral("11010520080101123X.jpg: JPEG, 260 x 320 px, 254 dpi")))
-        << after.out.toStdString();
-    ProgramRun single = lumoCli({QStringLiteral("photo"), QStringLiteral("check"), capture});
-    EXPECT_EQ(single.exitCode, 0) << single.out.toStdString();
-    EXPECT_TRUE(single.out.trimmed().endsWith(QStringLiteral("ok")));
-}
-
-TEST(LumoCliPhoto, ConvertWithoutTheDpiStepOnlyCompresses)
-{
-    QTemporaryDir folder;
-    const QString capture = folder.filePath(QStringLiteral("a.jpg"));
-    photo::SaveBitmap(gradientImage(300, 369), capture);
-    ProgramRun run = lumoCli(
-        {QStringLiteral("photo"), QStringLiteral("convert"), QStringLiteral("--no-dpi"), capture});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(isJpegFile(readBytes(capture)));
-    EXPECT_EQ(photo::LoadPicture(capture).size(), QSize(300, 369));
-
-    const QString other = folder.filePath(QStringLiteral("b.jpg"));
-    photo::SaveBitmap(gradientImage(300, 369), other);
-    run = lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), QStringLiteral("--no-dpi"),
-                   QStringLiteral("--no-compress"), other});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(isBitmapFile(readBytes(other)));
-}
-
-TEST(LumoCliPhoto, MissingAndUnreadableFilesFailClearly)
-{
-    QTemporaryDir folder;
-    const QString text = folder.filePath(QStringLiteral("notes.jpg"));
+    const QString capture = folder.filePath("11010520080101123X.JPG");
+    const QString other = folder.filePath("other.bmp"), text = folder.filePath("notes.jpg");
+    const BgrImage picture = phototest::gradientImage(300, 369);
+    const QByteArray bitmap = encodeBitmap(picture);
+    writeBytes(capture, bitmap);
+    writeBytes(other, bitmap);
     writeBytes(text, "no picture");
-    const QString missing = folder.filePath(QStringLiteral("gone.jpg"));
 
-    ProgramRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("convert"), text, missing});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("notes.jpg"))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("gone.jpg")));
+    const ProgramRun before = photo({"check", folder.path()}); // its .jpg files, in any case
+    EXPECT_EQ(before.exitCode, 1);
+    EXPECT_EQ(before.out.count(u'\n'), 2) << before.out.toStdString();
+    EXPECT_TRUE(before.out.contains("BMP, 300 x 369 px, 96 dpi")) << before.out.toStdString();
+    EXPECT_TRUE(before.out.contains("notes.jpg: unreadable"));
+
+    // resample writes the resampler's output without loss, 260 x 320 unless told otherwise.
+    EXPECT_EQ(photo({"resample", other, other + ".bmp"}).exitCode, 0);
+    EXPECT_EQ(photo({"resample", other, other + ".png", "--size", "33x44"}).exitCode, 0);
+    EXPECT_EQ(photo({"resample", text, other + ".bmp"}).exitCode, 1);
+    EXPECT_EQ(readBytes(other + ".bmp"), encodeBitmap(resample(picture, 260, 320)));
+    // The PNG as Qt's own reader sees it.
+    const QImage png = QImage(other + ".png").convertToFormat(QImage::Format_BGR888);
+    EXPECT_EQ(BgrImage::fromRows(png.constBits(), png.bytesPerLine(), 33, 44),
+              resample(picture, 33, 44));
+
+    // Without the DPI step only the size step runs; without both nothing changes.
+    EXPECT_EQ(photo({"convert", "--no-dpi", "--no-compress", other}).exitCode, 0);
+    EXPECT_EQ(readBytes(other), bitmap);
+    EXPECT_EQ(photo({"convert", "--no-dpi", other}).exitCode, 0);
+    EXPECT_EQ(readBytes(other), compressRegistryPhoto(bitmap).bytes);
+
+    // A file that is no picture, or none at all, fails by name; the others are converted.
+    ProgramRun converted = photo({"convert", capture, text, other, folder.filePath("gone.jpg")});
+    EXPECT_EQ(converted.exitCode, 1);
+    EXPECT_TRUE(converted.err.contains("notes.jpg") && converted.err.contains("gone.jpg"));
     EXPECT_EQ(readBytes(text), QByteArray("no picture"));
-    EXPECT_FALSE(QFileInfo::exists(missing));
-
-    EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("check"), missing}).exitCode, 2);
-    EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("check"), text}).exitCode, 1);
-    EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), missing,
-                       folder.filePath(QStringLiteral("o.bmp"))})
-                  .exitCode,
-              1);
-    EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("convert")}).exitCode, 2);
-    EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("frobnicate")}).exitCode, 2);
-    for (const QString &command :
-         {QStringLiteral("convert"), QStringLiteral("check"), QStringLiteral("resample")}) {
-        ProgramRun help = lumoCli({QStringLiteral("photo"), command, QStringLiteral("--help")});
-        EXPECT_EQ(help.exitCode, 0);
-        EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: lumo-cli photo ") + command));
-    }
+    EXPECT_EQ(readBytes(capture), makeRegistryPhoto(picture, true, true).bytes);
+    const ProgramRun after = photo({"check", capture, other});
+    EXPECT_EQ(after.exitCode, 0);
+    EXPECT_EQ(after.out, converted.out.replace("\n", ": ok\n"));
 }
 
-TEST(LumoCliPhoto, ResampleWritesTheResamplerOutputLosslessly)
+TEST(LumoCliPhoto, WrongArgumentsExitWithTwoAndEachCommandTellsItsUsage)
 {
-    QTemporaryDir folder;
-    const QString in = folder.filePath(QStringLiteral("in.jpg"));
-    const QImage source = noiseImage(90, 70, 3);
-    photo::SaveBitmap(source, in);
-    photo::Cimage sourceImage;
-    ASSERT_TRUE(sourceImage.LoadPicture(source));
-    const QImage expected =
-        photo::ResizeImage(sourceImage, 33, 44, photo::ResampleKernel::Reference).toImage();
-
-    for (const QString &name : {QStringLiteral("out.bmp"), QStringLiteral("out.png")}) {
-        const QString out = folder.filePath(name);
-        ProgramRun run = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in, out,
-                                  QStringLiteral("--size"), QStringLiteral("33x44")});
-        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-        const QImage written = photo::LoadPicture(out).convertToFormat(QImage::Format_BGR888);
-        ASSERT_EQ(written.size(), QSize(33, 44));
-        for (int y = 0; y < 44; ++y)
-            ASSERT_EQ(QByteArray(reinterpret_cast<const char *>(written.constScanLine(y)), 99),
-                      QByteArray(reinterpret_cast<const char *>(expected.constScanLine(y)), 99))
-                << name.toStdString() << " row " << y;
-    }
-    ProgramRun defaultSize = lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
-                                      folder.filePath(QStringLiteral("d.bmp"))});
-    EXPECT_EQ(defaultSize.exitCode, 0);
-    EXPECT_EQ(photo::LoadPicture(folder.filePath(QStringLiteral("d.bmp"))).size(), QSize(260, 320));
-    EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
-                       folder.filePath(QStringLiteral("d.gif"))})
-                  .exitCode,
-              2);
-    EXPECT_EQ(lumoCli({QStringLiteral("photo"), QStringLiteral("resample"), in,
-                       folder.filePath(QStringLiteral("d.bmp")), QStringLiteral("--size"),
-                       QStringLiteral("0x5")})
-                  .exitCode,
-              2);
+    for (const char *wrong : {"check /nonexistent/gone.jpg", "convert", "frobnicate",
+                              "resample in.jpg out.gif", "resample in.jpg out.bmp --size 0x5"})
+        EXPECT_EQ(photo(QString(wrong).split(' ')).exitCode, 2) << wrong;
+    for (const QString command : {"convert", "check", "resample"})
+        EXPECT_TRUE(photo({command, "--help"}).out.startsWith("usage: lumo-cli photo " + command));
 }

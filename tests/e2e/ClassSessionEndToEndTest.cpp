@@ -1,9 +1,10 @@
 // A class session with the real lumo program on the X server: a window with a known picture
-// stands in for the camera program and keeps the keyboard focus; keys are typed by xdotool.
-#include "photo/Cimage.h"
-#include "photo/JpegWriter.h"
+// stands in for the camera program and keeps the keyboard focus; keys are typed by xdotool. The
+// session ends with a logout (SIGTERM) or Ctrl+C (SIGINT), which shut Lumo down as closing its
+// window does.
+#include "photo/JpegCodec.h"
 #include "photo/PictureFile.h"
-#include "photo/ResizeImage.h"
+#include "photo/Resampler.h"
 #include "roster/PhotoMarks.h"
 #include "roster/RosterImport.h"
 #include "settings/SettingsFile.h"
@@ -25,10 +26,14 @@
 
 #include <gtest/gtest.h>
 
+using namespace lumo;
+
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
-const QString kStudent1 = QStringLiteral("110101201001011234");
-const QString kStudent2 = QStringLiteral("310104201207184000");
+const QString kStudent1 = u"110101201001011234"_s;
+const QString kStudent2 = u"310104201207184000"_s;
 
 QColor cameraAt(int x, int y)
 {
@@ -64,7 +69,7 @@ QString xdotool(const QStringList &arguments)
 {
     for (int attempt = 0;; ++attempt) {
         QProcess process;
-        process.start(QStringLiteral("xdotool"), arguments);
+        process.start(u"xdotool"_s, arguments);
         process.waitForFinished(20000);
         const bool xError = process.readAllStandardError().contains("X Error");
         if (!xError || attempt == 5)
@@ -85,30 +90,32 @@ bool waitUntil(const std::function<bool()> &condition, int milliseconds = 10000)
 
 QString windowNamed(const QString &name)
 {
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                    QStringLiteral("--name"),
-                    QStringLiteral("^") + QRegularExpression::escape(name) + QStringLiteral("$")})
+    return xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s,
+                    u"^"_s + QRegularExpression::escape(name) + u"$"_s})
         .section(u'\n', 0, 0);
 }
 
-QSize windowSize(const QString &window)
+QRect windowGeometry(const QString &window)
 {
-    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
     const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
-    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+        QRegularExpression(u"Position: (-?\\d+),(-?\\d+).*Geometry: (\\d+)x(\\d+)"_s,
+                           QRegularExpression::DotMatchesEverythingOption)
+            .match(xdotool({u"getwindowgeometry"_s, window}));
+    if (!match.hasMatch())
+        return QRect(-1, -1, 0, 0);
+    return QRect(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
+                 match.captured(4).toInt());
 }
 
-QPoint windowPosition(const QString &window)
+QString settingsLine(const QString &path, int line)
 {
-    const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("Position: (-?\\d+),(-?\\d+)")).match(geometry);
-    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt())
-                            : QPoint(-1, -1);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(file.readAll().split('\n').value(line).trimmed())
+               : QString();
 }
 
-class ClassSessionEndToEnd : public ::testing::Test
+class ClassSessionEndToEnd : public ::testing::TestWithParam<int>
 {
 protected:
     void SetUp() override
@@ -117,22 +124,21 @@ protected:
         for (const char *file : {"lumo", "help.html", "QieZi.wav"})
             ASSERT_TRUE(QFile::copy(QDir(program).filePath(QString::fromLatin1(file)),
                                     folder.filePath(QString::fromLatin1(file))));
-        QFile::setPermissions(folder.filePath(QStringLiteral("lumo")),
-                              QFile::ReadOwner | QFile::ExeOwner);
+        QFile::setPermissions(folder.filePath(u"lumo"_s), QFile::ReadOwner | QFile::ExeOwner);
         ASSERT_TRUE(
             QFile::copy(QStringLiteral(LUMO_ROSTER_TEST_DATA "/class-xlwt.xls"), workbook()));
 
-        settings::SettingValues values = settings::defaultValues(folder.path());
-        values[1] = QStringLiteral("300");
-        values[2] = QStringLiteral("369");
-        values[3] = QStringLiteral("2");
-        values[6] = output();
-        values[12] = QStringLiteral("0"); // the DPI step alone: quality 100, close to the pixels
-        values[13] = QStringLiteral("1");
-        values[14] = backup();
-        values[19] = QStringLiteral("class.xls");
-        QDir(folder.path()).mkdir(QStringLiteral("config"));
-        QFile settingsFile(folder.filePath(QStringLiteral("config/xueji_orin.ini")));
+        settings::SessionSettings values = settings::SessionSettings::defaults(folder.path());
+        values.photoWidth = u"300"_s;
+        values.photoHeight = u"369"_s;
+        values.moveStep = u"2"_s;
+        values.outputFolder = output();
+        values.compress = 0; // the DPI step alone: quality 100, close to the pixels
+        values.backup = 1;
+        values.backupFolder = backup();
+        values.workbookPath = u"class.xls"_s;
+        QDir(folder.path()).mkdir(u"config"_s);
+        QFile settingsFile(settingsPath());
         ASSERT_TRUE(settingsFile.open(QIODevice::WriteOnly));
         settingsFile.write(settings::encode(values));
     }
@@ -145,26 +151,21 @@ protected:
         }
     }
 
-    QString workbook() const { return folder.filePath(QStringLiteral("class.xls")); }
-    QString output() const { return folder.filePath(QStringLiteral("photos")); }
-    QString backup() const { return folder.filePath(QStringLiteral("backup")); }
-    QString photoOf(const QString &id) const
-    {
-        return QDir(output()).filePath(id + QStringLiteral(".jpg"));
-    }
-    QString backupOf(const QString &id) const
-    {
-        return QDir(backup()).filePath(id + QStringLiteral(".jpg"));
-    }
+    QString workbook() const { return folder.filePath(u"class.xls"_s); }
+    QString settingsPath() const { return folder.filePath(u"config/xueji_orin.ini"_s); }
+    QString output() const { return folder.filePath(u"photos"_s); }
+    QString backup() const { return folder.filePath(u"backup"_s); }
+    QString photoOf(const QString &id) const { return QDir(output()).filePath(id + u".jpg"_s); }
+    QString backupOf(const QString &id) const { return QDir(backup()).filePath(id + u".jpg"_s); }
 
-    void key(const char *name) { xdotool({QStringLiteral("key"), QString::fromLatin1(name)}); }
+    void key(const char *name) { xdotool({u"key"_s, QString::fromLatin1(name)}); }
 
     // Answers Lumo's message box with Return, once it has appeared.
     void answerMessage(const QString &title)
     {
         ASSERT_TRUE(waitUntil([&] { return !windowNamed(title).isEmpty(); }))
             << title.toStdString();
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowNamed(title)});
+        xdotool({u"windowfocus"_s, u"--sync"_s, windowNamed(title)});
         key("Return");
         ASSERT_TRUE(waitUntil([&] { return windowNamed(title).isEmpty(); })) << title.toStdString();
     }
@@ -175,9 +176,9 @@ protected:
     {
         const QString id = QString::number(camera.winId());
         ASSERT_TRUE(waitUntil([&] {
-            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+            xdotool({u"windowfocus"_s, u"--sync"_s, id});
             QTest::qWait(200);
-            return xdotool({QStringLiteral("getwindowfocus")}) == id;
+            return xdotool({u"getwindowfocus"_s}) == id;
         }));
         camera.typing->setFocus();
     }
@@ -189,7 +190,7 @@ protected:
         QTest::qWait(250);
     }
 
-    QPoint framePosition() { return windowPosition(windowNamed(QStringLiteral("相框"))); }
+    QPoint framePosition() { return windowGeometry(windowNamed(u"相框"_s)).topLeft(); }
 
     QTemporaryDir folder;
     CameraWindow camera;
@@ -198,25 +199,24 @@ protected:
 
 } // namespace
 
-TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheFocus)
+TEST_P(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheFocus)
 {
     camera.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), folder.path());
+    environment.insert(u"HOME"_s, folder.path());
     lumo.setProcessEnvironment(environment);
-    lumo.start(folder.filePath(QStringLiteral("lumo")), {});
+    lumo.start(folder.filePath(u"lumo"_s), {});
     ASSERT_TRUE(lumo.waitForStarted());
-    ASSERT_TRUE(
-        waitUntil([] { return !windowNamed(QStringLiteral("Lumov2.0")).isEmpty(); }, 20000));
+    ASSERT_TRUE(waitUntil([] { return !windowNamed(u"Lumov2.0"_s).isEmpty(); }, 20000));
     EXPECT_EQ(framePosition(), QPoint(0, 0));
 
     // Import the class with the button "导入信息".
-    const QPoint window = windowPosition(windowNamed(QStringLiteral("Lumov2.0")));
-    xdotool({QStringLiteral("mousemove"), QString::number(window.x() + 152),
-             QString::number(window.y() + 394), QStringLiteral("click"), QStringLiteral("1")});
-    answerMessage(QStringLiteral("导入数据"));
+    const QPoint window = windowGeometry(windowNamed(u"Lumov2.0"_s)).topLeft();
+    xdotool({u"mousemove"_s, QString::number(window.x() + 152), QString::number(window.y() + 394),
+             u"click"_s, u"1"_s});
+    answerMessage(u"导入数据"_s);
 
     // The frame moves with D while the camera program has the focus and gets the keys too.
     focusCamera();
@@ -224,7 +224,7 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     tap("d");
     ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(4, 0); }))
         << "two steps of 2 pixels, not " << framePosition().x() << "," << framePosition().y();
-    EXPECT_EQ(camera.typing->text(), QStringLiteral("dd"))
+    EXPECT_EQ(camera.typing->text(), u"dd"_s)
         << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
                                         : "no focus");
 
@@ -233,27 +233,26 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     ASSERT_TRUE(waitUntil([&] {
         return QFileInfo::exists(photoOf(kStudent1)) && QFileInfo::exists(backupOf(kStudent1));
     }));
-    QTest::qWait(500); // the size step may still be writing
-    const QImage captured = photo::LoadPicture(backupOf(kStudent1));
-    ASSERT_EQ(captured.size(), QSize(300, 369));
+    QString error;
+    const photo::BgrImage captured = photo::readPictureFile(backupOf(kStudent1), &error);
+    ASSERT_EQ(captured.width(), 300) << error.toStdString();
+    ASSERT_EQ(captured.height(), 369);
     int wrongPixels = 0;
-    for (int y = 0; y < 369; ++y)
-        for (int x = 0; x < 300; ++x)
-            wrongPixels += captured.pixelColor(x, y) != cameraAt(4 + x, y);
+    for (int y = 0; y < 369; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            const std::uint8_t *pixel = captured.row(y) + 3 * x;
+            wrongPixels += QColor(pixel[2], pixel[1], pixel[0]) != cameraAt(4 + x, y);
+        }
+    }
     EXPECT_EQ(wrongPixels, 0) << "the capture is the camera picture under the frame, without lines";
 
-    photo::Cimage source;
-    ASSERT_TRUE(source.LoadPicture(captured));
-    const QImage expected = photo::ResizeImage(source, 260, 320).toImage();
-    const QImage photo = photo::LoadPicture(photoOf(kStudent1));
-    ASSERT_EQ(photo.size(), QSize(260, 320));
-    EXPECT_EQ(photo::dotsPerInch(photo), 254);
     QByteArray expectedJpeg;
-    ASSERT_EQ(photo::encodeJpeg(expected, 100, 254, &expectedJpeg), photo::JpegStatus::Ok);
+    ASSERT_EQ(photo::encodeJpeg(photo::resample(captured, 260, 320), 100, 254, &expectedJpeg),
+              photo::JpegStatus::Ok);
     QFile photoFile(photoOf(kStudent1));
     ASSERT_TRUE(photoFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(photoFile.readAll() == expectedJpeg)
-        << "the photo is the resampled capture, as a JPEG";
+        << "the photo is the resampled capture, as a 254-DPI JPEG";
 
     // W, A, S move by the step; Q and E size the frame around its centre; F centres it on the
     // mouse.
@@ -265,12 +264,12 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
         << framePosition().x() << "," << framePosition().y();
     tap("q");
     ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(7, 7); }));
-    EXPECT_EQ(windowSize(windowNamed(QStringLiteral("相框"))), QSize(310, 376))
+    EXPECT_EQ(windowGeometry(windowNamed(u"相框"_s)).size(), QSize(310, 376))
         << "290 x 356 and the strip";
     tap("e");
     ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(2, 2); }));
-    EXPECT_EQ(windowSize(windowNamed(QStringLiteral("相框"))), QSize(320, 389));
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("500"), QStringLiteral("400")});
+    EXPECT_EQ(windowGeometry(windowNamed(u"相框"_s)).size(), QSize(320, 389));
+    xdotool({u"mousemove"_s, u"500"_s, u"400"_s});
     tap("f");
     ASSERT_TRUE(waitUntil([&] { return framePosition() == QPoint(350, 216); }))
         << framePosition().x() << "," << framePosition().y();
@@ -279,37 +278,42 @@ TEST_F(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
     key("Right");
     ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(photoOf(kStudent2)); }));
     key("Up");
-    answerMessage(QStringLiteral("Lumo"));
+    answerMessage(u"Lumo"_s);
 
     // F11 switches the keys off: D moves nothing, CapsLock photographs nothing.
     focusCamera();
     key("F11");
-    answerMessage(QStringLiteral("关闭热键"));
+    answerMessage(u"关闭热键"_s);
     focusCamera();
     const QPoint before = framePosition();
     tap("d");
     tap("Caps_Lock"); // the second CapsLock also puts the lock back off
     EXPECT_EQ(framePosition(), before);
     key("F11");
-    answerMessage(QStringLiteral("关闭热键"));
+    answerMessage(u"关闭热键"_s);
 
     // A held key repeats its step on every poll, ten times a second.
     focusCamera();
-    xdotool({QStringLiteral("keydown"), QStringLiteral("d")});
+    xdotool({u"keydown"_s, u"d"_s});
     QTest::qWait(1000);
-    xdotool({QStringLiteral("keyup"), QStringLiteral("d")});
+    xdotool({u"keyup"_s, u"d"_s});
     QTest::qWait(300);
     const int steps = (framePosition().x() - before.x()) / 2;
     EXPECT_GE(steps, 6);
     EXPECT_LE(steps, 14);
 
-    // Shut-down writes the marks of the students whose photos the view found.
-    ::kill(pid_t(lumo.processId()), SIGTERM);
+    // A logout or Ctrl+C shuts down: the settings with the frame's width in twips (300 px) and
+    // the marks of the students whose photos the view found.
+    ::kill(pid_t(lumo.processId()), GetParam());
     ASSERT_TRUE(lumo.waitForFinished(15000));
+    EXPECT_EQ(lumo.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(lumo.exitCode(), 0);
-    RosterTable marked;
-    ASSERT_TRUE(importRoster(workbook(), marked).ok);
-    EXPECT_EQ(marked.photoMark(1), kPhotoTakenMark);
-    EXPECT_EQ(marked.photoMark(2), kPhotoTakenMark);
+    EXPECT_EQ(settingsLine(settingsPath(), 4), u"\"4500\""_s);
+    roster::RosterTable marked;
+    ASSERT_TRUE(roster::importRoster(workbook(), marked).ok);
+    EXPECT_EQ(marked.photoMark(1), roster::kPhotoTakenMark);
+    EXPECT_EQ(marked.photoMark(2), roster::kPhotoTakenMark);
     EXPECT_TRUE(marked.photoMark(3).isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(EndedBy, ClassSessionEndToEnd, ::testing::Values(SIGTERM, SIGINT));

@@ -1,79 +1,51 @@
 // Pictures and file probes shared by the photo tests.
 #pragma once
 
-#include "photo/Cimage.h"
+#include "photo/BgrImage.h"
 
 #include <QByteArray>
-#include <QImage>
 
+#include <array>
 #include <cstdint>
 #include <random>
 
 namespace phototest {
 
 // Random pixels: no encoder can make them small.
-inline QImage noiseImage(int width, int height, unsigned seed = 1)
+inline lumo::photo::BgrImage noiseImage(int width, int height, unsigned seed = 1)
 {
-    QImage image(width, height, QImage::Format_BGR888);
+    lumo::photo::BgrImage image(width, height);
     std::mt19937 random(seed);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t *row = image.scanLine(y);
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width * 3; ++x)
-            row[x] = std::uint8_t(random());
-    }
+            image.row(y)[x] = std::uint8_t(random());
     return image;
 }
 
-// A smooth picture, as a camera gives: compresses well.
-inline QImage gradientImage(int width, int height)
+// A smooth picture, as a camera gives: compresses well. 96 dots per inch, as a screen grab has.
+inline lumo::photo::BgrImage gradientImage(int width, int height)
 {
-    QImage image(width, height, QImage::Format_BGR888);
+    lumo::photo::BgrImage image(width, height);
     for (int y = 0; y < height; ++y) {
-        std::uint8_t *row = image.scanLine(y);
+        std::uint8_t *row = image.row(y);
         for (int x = 0; x < width; ++x) {
             row[3 * x] = std::uint8_t(x * 255 / (width > 1 ? width - 1 : 1));
             row[3 * x + 1] = std::uint8_t(y * 255 / (height > 1 ? height - 1 : 1));
             row[3 * x + 2] = std::uint8_t((x + y) % 256);
         }
     }
+    image.setDotsPerMeter(3780, 3780);
     return image;
 }
 
-inline photo::Cimage noiseCimage(int width, int height, unsigned seed)
+// Unit, x and y density of the JFIF APP0 segment right after the start-of-image marker; unit -1
+// when the file does not start so.
+inline std::array<int, 3> jfifDensity(const QByteArray &file)
 {
-    photo::Cimage image;
-    image.LoadPicture(noiseImage(width, height, seed));
-    return image;
-}
-
-struct JfifDensity
-{
-    int unit = -1;
-    int x = 0;
-    int y = 0;
-};
-
-// The density fields of the JFIF APP0 segment that follows the start-of-image marker.
-inline JfifDensity jfifDensity(const QByteArray &file)
-{
-    JfifDensity density;
     const auto *b = reinterpret_cast<const unsigned char *>(file.constData());
-    if (file.size() < 18 || b[0] != 0xFF || b[1] != 0xD8 || b[2] != 0xFF || b[3] != 0xE0 ||
-        file.mid(6, 5) != QByteArray("JFIF\0", 5))
-        return density;
-    density.unit = b[13];
-    density.x = b[14] * 256 + b[15];
-    density.y = b[16] * 256 + b[17];
-    return density;
-}
-
-inline bool isBitmapFile(const QByteArray &file)
-{
-    return file.startsWith("BM");
-}
-inline bool isJpegFile(const QByteArray &file)
-{
-    return file.startsWith("\xFF\xD8\xFF");
+    if (file.size() < 18 || !file.startsWith("\xFF\xD8\xFF\xE0") || file.mid(6, 4) != "JFIF")
+        return {-1, 0, 0};
+    return {b[13], b[14] * 256 + b[15], b[16] * 256 + b[17]};
 }
 
 } // namespace phototest

@@ -1,62 +1,36 @@
-// The desktop shell adapter against the real URL handler lookup: a stand-in xdg-open on the
-// PATH records what it was asked to open.
-#include "platform/DesktopShell.h"
+// The desktop shell through Qt's real URL handler lookup: a stand-in xdg-open on the PATH records
+// what it was asked to open.
+#include "platform/qt/DesktopShell.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
-namespace {
+using lumo::platform::DesktopShell;
 
-class RecordingXdgOpen
+TEST(DesktopShell, HandsTheManualAndFoldersToXdgOpen)
 {
-public:
-    RecordingXdgOpen()
-    {
-        m_log = m_folder.filePath(QStringLiteral("opened.txt"));
-        const QString script = m_folder.filePath(QStringLiteral("xdg-open"));
-        writeBytes(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + m_log.toUtf8() + "'\n");
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        m_oldPath = qgetenv("PATH");
-        qputenv("PATH", m_folder.path().toUtf8() + ':' + m_oldPath);
-        m_oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
-        qunsetenv("XDG_CURRENT_DESKTOP");
-    }
-    ~RecordingXdgOpen()
-    {
-        qputenv("PATH", m_oldPath);
-        if (!m_oldDesktop.isEmpty())
-            qputenv("XDG_CURRENT_DESKTOP", m_oldDesktop);
-    }
-
-    QString waitForOpened()
-    {
-        for (int i = 0; i < 100 && readBytes(m_log).isEmpty(); ++i)
+    QTemporaryDir folder; // holds the stand-in, its record and the manual
+    const QString log = folder.filePath("opened.txt"), xdgOpen = folder.filePath("xdg-open");
+    writeBytes(xdgOpen, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.toUtf8() + "'\n");
+    QFile::setPermissions(xdgOpen, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("PATH", folder.path().toUtf8() + ':' + qgetenv("PATH"));
+    qunsetenv("XDG_CURRENT_DESKTOP"); // no desktop-specific handler instead of xdg-open
+    auto opened = [&](int count) {    // the count-th URL opened, once it was
+        for (int i = 0; i < 100 && readBytes(log).count('\n') < count; ++i)
             QTest::qWait(50);
-        return QString::fromUtf8(readBytes(m_log)).trimmed();
-    }
+        return QString::fromUtf8(readBytes(log).split('\n').value(count - 1));
+    };
 
-private:
-    QTemporaryDir m_folder;
-    QString m_log;
-    QByteArray m_oldPath;
-    QByteArray m_oldDesktop;
-};
-
-} // namespace
-
-TEST(DesktopShell, OpensTheManualAndFoldersWithTheDesktopHandler)
-{
-    RecordingXdgOpen xdgOpen;
-    QTemporaryDir folder;
-    const QString manual = QDir(folder.path()).filePath(QStringLiteral("操作 说明.html"));
+    const QString manual = folder.filePath("操作 说明.html");
     writeBytes(manual, "<html></html>");
-
     DesktopShell shell;
     ASSERT_TRUE(shell.openFile(manual));
-    EXPECT_EQ(xdgOpen.waitForOpened(), QUrl::fromLocalFile(manual).toString(QUrl::FullyEncoded));
+    EXPECT_EQ(opened(1), QUrl::fromLocalFile(manual).toString(QUrl::FullyEncoded));
+    ASSERT_TRUE(shell.openFolder(folder.path()));
+    EXPECT_EQ(opened(2), QUrl::fromLocalFile(folder.path()).toString(QUrl::FullyEncoded));
 }

@@ -1,58 +1,38 @@
-// The text question of the real dialogs on Qt's offscreen platform, answered by a timer.
-#include "platform/MessageBoxDialogs.h"
+// The text question of the real dialogs on Qt's offscreen platform, answered from a timer that
+// fires inside the dialog's own event loop.
+#include "platform/qt/MessageBoxDialogs.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// Once the input box is up: notes its title and prompt, then types the text and accepts, or
-// cancels when there is no text.
-void answerInputBox(QString *seenTitle, QString *seenPrompt, const std::optional<QString> &typed)
-{
-    QTimer::singleShot(0, [=] {
-        auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerInputBox(seenTitle, seenPrompt, typed);
-            return;
-        }
-        *seenTitle = box->windowTitle();
-        *seenPrompt = box->labelText();
-        if (typed) {
-            box->setTextValue(*typed);
-            box->accept();
-        } else {
-            box->reject();
-        }
-    });
-}
-
-} // namespace
+using lumo::platform::MessageBoxDialogs;
 
 TEST(MessageBoxDialogs, AskTextGivesTheTypedTextOrNothingWhenCancelled)
 {
     MessageBoxDialogs dialogs;
-    QString title, prompt;
-    answerInputBox(&title, &prompt, QStringLiteral("三年级 二班"));
-    EXPECT_EQ(
-        dialogs.askText(QStringLiteral("请输入"), QStringLiteral("压缩包文件名设置"), QString()),
-        QStringLiteral("三年级 二班"));
-    EXPECT_EQ(title, QStringLiteral("压缩包文件名设置"));
-    EXPECT_EQ(prompt, QStringLiteral("请输入"));
-
-    answerInputBox(&title, &prompt, QString());
-    EXPECT_EQ(dialogs.askText(QStringLiteral("请输入"), QString(), QStringLiteral("默认")),
-              QString());
-    EXPECT_EQ(title, QStringLiteral("Lumo"));
-
-    answerInputBox(&title, &prompt, std::nullopt);
-    EXPECT_EQ(
-        dialogs.askText(QStringLiteral("请输入"), QStringLiteral("t"), QStringLiteral("默认")),
-        std::nullopt);
+    // The title asked for, or "Lumo" without one; typed text, an empty answer (still an
+    // answer), or a cancel.
+    const std::tuple<QString, QString, std::optional<QString>> cases[] = {
+        {"压缩包文件名设置", "压缩包文件名设置", "三年级 二班"},
+        {"", "Lumo", ""},
+        {"", "Lumo", std::nullopt}};
+    for (const auto &[title, shownTitle, typed] : cases) {
+        QStringList shown; // what the input box showed: title, prompt and offered text
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown = {box->windowTitle(), box->labelText(), box->textValue()};
+            if (typed) {
+                box->setTextValue(*typed);
+                box->accept();
+            } else {
+                box->reject();
+            }
+        });
+        EXPECT_EQ(dialogs.askText("请输入", title, "默认"), typed);
+        EXPECT_EQ(shown, QStringList({shownTitle, "请输入", "默认"}));
+    }
 }

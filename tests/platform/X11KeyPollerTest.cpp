@@ -1,21 +1,15 @@
-// The key poller on the X server, with keys typed by xdotool into another window.
-#include "platform/X11KeyPoller.h"
+// The key poller on the X server, with keys typed by xdotool into another program's window.
+#include "platform/x11/X11KeyPoller.h"
+#include "tests/support/ProgramRun.h"
 
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-namespace {
+using namespace lumo::platform;
 
-void xdotool(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    ASSERT_TRUE(process.waitForFinished(5000));
-    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-}
+namespace {
 
 class X11KeyPollerTest : public ::testing::Test
 {
@@ -25,17 +19,20 @@ protected:
         ASSERT_TRUE(poller.isAvailable()) << poller.unavailableReason().toStdString();
         focused.show();
         focused.activateWindow();
-        focused.setFocus();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&focused));
         poller.poll(); // forget what came before
     }
 
-    // Lets the X server deliver what xdotool sent.
-    HotKeySet pollSoon()
+    // Runs "xdotool ARGUMENTS" (key, keydown or keyup and keys), if any, then polls a moment later.
+    HotKeySet pollAfter(const QString &arguments = {})
     {
+        if (!arguments.isEmpty() && runProgram("xdotool", arguments.split(' '), 5000).exitCode != 0)
+            ADD_FAILURE() << "xdotool " << arguments.toStdString();
         QTest::qWait(100);
         return poller.poll();
     }
+
+    static HotKeySet only(HotKey key) { return HotKeySet().set(std::size_t(key)); }
 
     X11KeyPoller poller;
     QLineEdit focused; // the program that has the keyboard focus
@@ -45,49 +42,31 @@ protected:
 
 TEST_F(X11KeyPollerTest, ATapBetweenTwoPollsIsSeenOnceAndNotTaken)
 {
-    xdotool({QStringLiteral("key"), QStringLiteral("w")});
-    const HotKeySet keys = pollSoon();
-    EXPECT_TRUE(contains(keys, HotKey::W));
-    EXPECT_EQ(keys.count(), 1u);
-    EXPECT_FALSE(contains(pollSoon(), HotKey::W)) << "released: not pressed again";
-    QTest::qWait(50);
-    EXPECT_EQ(focused.text(), QStringLiteral("w")) << "the focused program still got the key";
+    EXPECT_EQ(pollAfter("key w"), only(HotKey::W));
+    EXPECT_TRUE(pollAfter().none()) << "released: not pressed again";
+    EXPECT_EQ(focused.text(), "w") << "the focused program still got the key";
+
+    // Also while the focused program holds the keyboard, as an open menu does.
+    focused.grabKeyboard();
+    EXPECT_EQ(pollAfter("key a"), only(HotKey::A));
+    focused.releaseKeyboard();
 }
 
 TEST_F(X11KeyPollerTest, AHeldKeyCountsOnEveryPoll)
 {
-    xdotool({QStringLiteral("keydown"), QStringLiteral("d")});
-    EXPECT_TRUE(contains(pollSoon(), HotKey::D));
-    EXPECT_TRUE(contains(pollSoon(), HotKey::D));
-    xdotool({QStringLiteral("keyup"), QStringLiteral("d")});
-    poller.poll();
-    EXPECT_FALSE(contains(pollSoon(), HotKey::D));
+    EXPECT_TRUE(contains(pollAfter("keydown d"), HotKey::D));
+    EXPECT_TRUE(contains(pollAfter(), HotKey::D));
+    pollAfter("keyup d"); // a repeat may still come in here
+    EXPECT_FALSE(contains(pollAfter(), HotKey::D));
 }
 
 TEST_F(X11KeyPollerTest, EveryHotKeyAndNothingElse)
 {
-    const std::pair<const char *, HotKey> keys[] = {
-        {"F11", HotKey::F11},
-        {"s", HotKey::S},
-        {"a", HotKey::A},
-        {"q", HotKey::Q},
-        {"e", HotKey::E},
-        {"f", HotKey::F},
-        {"Up", HotKey::Up},
-        {"Down", HotKey::Down},
-        {"Left", HotKey::Left},
-        {"Right", HotKey::Right},
-        {"Caps_Lock", HotKey::CapsLock},
-    };
-    for (const auto &[name, key] : keys) {
-        xdotool({QStringLiteral("key"), QString::fromLatin1(name)});
-        const HotKeySet seen = pollSoon();
-        EXPECT_TRUE(contains(seen, key)) << name;
-        EXPECT_EQ(seen.count(), 1u) << name;
-    }
-    xdotool({QStringLiteral("key"), QStringLiteral("Caps_Lock")}); // leave the lock off
-    pollSoon();
-    xdotool({QStringLiteral("key"), QStringLiteral("x"), QStringLiteral("space"),
-             QStringLiteral("Return")});
-    EXPECT_TRUE(pollSoon().none());
+    // In the order of HotKey.
+    const QStringList names = QString("F11 w s a d Caps_Lock q e f Up Down Left Right").split(' ');
+    ASSERT_EQ(names.size(), qsizetype(HotKey::Count));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        EXPECT_EQ(pollAfter("key " + names[i]), only(HotKey(i))) << names[i].toStdString();
+    pollAfter("key Caps_Lock"); // leave the lock off
+    EXPECT_TRUE(pollAfter("key x space Return 1 F10").none());
 }

@@ -1,173 +1,152 @@
+// The settings file byte for byte, what makes a file be reset, and where it lives.
 #include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using namespace lumo::settings;
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
-// A well-formed file: the defaults with the given lines replaced (raw line text, no quotes added).
+// The lines of a well-formed file, quotes included; tests replace some of them.
 QStringList defaultLines()
 {
-    QStringList lines;
-    for (const QString &value : settings::defaultValues(QStringLiteral("/home/teacher")))
-        lines << u'"' + value + u'"';
-    lines[0] = QStringLiteral("\"orin\"");
-    return lines;
+    return QStringList{u"\"orin\""_s,
+                       u"\"180\""_s,
+                       u"\"240\""_s,
+                       u"\"3\""_s,
+                       u"\"2400\""_s,
+                       u"\"3285\""_s,
+                       u"\"/h/学籍照片\""_s,
+                       u"\"10\""_s,
+                       u"\"请\""_s,
+                       u"\"前来,,,,\""_s,
+                       u"\"准备\""_s,
+                       u"\"1\""_s,
+                       u"\"1\""_s,
+                       u"\"0\""_s,
+                       u"\"/h/学籍照片备份\""_s,
+                       u"\"0\""_s,
+                       u"\"\""_s,
+                       u"\"2\""_s,
+                       u"\"2\""_s,
+                       u"\"学生信息模板.xls\""_s,
+                       u"\"1\""_s};
 }
 
 QByteArray fileOf(const QStringList &lines)
 {
-    return gbk(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return gbk(lines.join(u"\r\n"_s) + u"\r\n"_s);
 }
 
 } // namespace
 
-TEST(SettingsFile, DefaultsEncodeAsTheFirstRunFile)
+TEST(SettingsFile, DefaultsAreTheFirstRunFileAndValuesRoundTripThroughGbk)
 {
-    const QByteArray expected = gbk(QStringLiteral(
-        "\"orin\"\r\n\"180\"\r\n\"240\"\r\n\"3\"\r\n\"2400\"\r\n\"3285\"\r\n"
-        "\"/home/teacher/学籍照片\"\r\n\"10\"\r\n\"请\"\r\n\"前来,,,,\"\r\n\"准备\"\r\n"
-        "\"1\"\r\n\"1\"\r\n\"0\"\r\n\"/home/teacher/学籍照片备份\"\r\n\"0\"\r\n\"\"\r\n"
-        "\"2\"\r\n\"2\"\r\n\"学生信息模板.xls\"\r\n\"1\"\r\n"));
-    EXPECT_EQ(settings::encode(settings::defaultValues(QStringLiteral("/home/teacher"))), expected);
-}
+    EXPECT_EQ(encode(SessionSettings::defaults(u"/h"_s)), fileOf(defaultLines()));
 
-TEST(SettingsFile, ChineseValuesRoundTripThroughGbk)
-{
-    settings::SettingValues values = settings::defaultValues(QStringLiteral("/home/老师"));
-    values[8] = QStringLiteral("请「张三」同学");
-    values[6] = QStringLiteral("/媒体/照片 2026");
-    const QByteArray bytes = settings::encode(values);
-    EXPECT_TRUE(bytes.contains(gbk(QStringLiteral("请「张三」同学"))));
-    const auto decoded = settings::decode(bytes);
+    SessionSettings settings = SessionSettings::defaults(u"/home/老师"_s);
+    settings.promptBeforeName = u"请「张三」同学"_s;
+    settings.outputFolder = u"/媒体/照片 2026"_s;
+    settings.voiceOff = 2;
+    settings.currentIndex = -37;
+    const std::optional<SessionSettings> decoded = decode(encode(settings));
     ASSERT_TRUE(decoded);
-    EXPECT_EQ((*decoded)[8], values[8]);
-    EXPECT_EQ((*decoded)[6], values[6]);
-    EXPECT_EQ((*decoded)[14], QStringLiteral("/home/老师/学籍照片备份"));
+    EXPECT_EQ(*decoded, settings);
 }
 
-TEST(SettingsFile, ReadsLinesOneToTwentyAndIgnoresTheRest)
+TEST(SettingsFile, ReadsLinesOneToTwentyAsTheyStand)
 {
     QStringList lines = defaultLines();
-    lines[0] = QStringLiteral("anything at all");
-    lines[15] = QStringLiteral("\"37\"");
-    lines[16] = QStringLiteral("x"); // reserved: not examined
-    lines << QStringLiteral("\"extra\"") << QStringLiteral("more");
-    const auto values = settings::decode(fileOf(lines));
-    ASSERT_TRUE(values);
-    EXPECT_EQ((*values)[15], QStringLiteral("37"));
-    EXPECT_EQ((*values)[1], QStringLiteral("180"));
-    EXPECT_EQ((*values)[20], QStringLiteral("1"));
+    lines[0] = u"anything at all"_s;
+    lines[3] = u"(5)"_s;      // first and last character dropped, whatever they are
+    lines[11] = u"\" 2 \""_s; // switch texts are numbers
+    lines[12] = u"\"0.6\""_s;
+    lines[15] = u"\"37\""_s;
+    lines[16] = u"x"_s; // reserved: never read
+    lines << u"\"extra\""_s << u"more"_s;
+    const std::optional<SessionSettings> settings = decode(gbk(lines.join(u'\n')));
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->moveStep, u"5"_s);
+    EXPECT_EQ(settings->voiceOff, 2);
+    EXPECT_EQ(settings->compress, 1);
+    EXPECT_EQ(settings->currentIndex, 37);
+    EXPECT_EQ(settings->adjustDpi, 1);
 }
 
-TEST(SettingsFile, StripsFirstAndLastCharacterWhateverTheyAre)
+TEST(SettingsFile, DamagedFilesAreReset)
 {
-    QStringList lines = defaultLines();
-    lines[3] = QStringLiteral("(5)");
-    const auto values = settings::decode(fileOf(lines));
-    ASSERT_TRUE(values);
-    EXPECT_EQ((*values)[3], QStringLiteral("5"));
-}
-
-TEST(SettingsFile, AcceptsLineFeedOnlyFilesAndSwitchTexts)
-{
-    QStringList lines = defaultLines();
-    lines[11] = QStringLiteral("\" 2 \"");
-    lines[12] = QStringLiteral("\"0.6\"");
-    const auto values = settings::decode(gbk(lines.join(u'\n')));
-    ASSERT_TRUE(values);
-    EXPECT_EQ((*values)[11], QStringLiteral("2"));
-    EXPECT_EQ((*values)[12], QStringLiteral("1"));
-}
-
-TEST(SettingsFile, FailuresThatResetTheFile)
-{
-    struct Case
-    {
-        const char *what;
-        int line;
-        QString text;
+    const std::pair<int, QString> damaged[] = {
+        {3, QString()},   {19, QString()},   {7, u"\""_s},       {11, u"\"yes\""_s},
+        {12, u"\"3\""_s}, {20, u"\"-1\""_s}, {15, u"\"abc\""_s}, {15, u"\"32768\""_s},
     };
-    const Case cases[] = {
-        {"empty line 3", 3, QString()},
-        {"empty line 19", 19, QString()},
-        {"one character", 7, QStringLiteral("\"")},
-        {"switch not a number", 11, QStringLiteral("\"yes\"")},
-        {"switch 3", 12, QStringLiteral("\"3\"")},
-        {"switch -1", 20, QStringLiteral("\"-1\"")},
-        {"index not a number", 15, QStringLiteral("\"abc\"")},
-        {"index beyond 16 bits", 15, QStringLiteral("\"32768\"")},
-    };
-    for (const Case &c : cases) {
+    for (const auto &[line, text] : damaged) {
         QStringList lines = defaultLines();
-        lines[c.line] = c.text;
-        EXPECT_FALSE(settings::decode(fileOf(lines))) << c.what;
+        lines[line] = text;
+        EXPECT_FALSE(decode(fileOf(lines))) << line << " " << text.toStdString();
     }
-
     QStringList twenty = defaultLines();
     twenty.removeLast();
-    EXPECT_FALSE(settings::decode(fileOf(twenty))) << "20 lines";
-    EXPECT_FALSE(settings::decode(QByteArray())) << "empty file";
-}
+    EXPECT_FALSE(decode(fileOf(twenty)));
+    EXPECT_FALSE(decode(QByteArray()));
 
-TEST(SettingsFile, SurvivesBinaryAndHugeFiles)
-{
     QByteArray binary;
     for (int i = 0; i < 4096; ++i)
         binary += char((i * 37) & 0xff);
-    EXPECT_FALSE(settings::decode(binary));
-
-    QByteArray huge = fileOf(defaultLines());
-    huge += QByteArray(settings::kMaxFileBytes, 'x');
-    EXPECT_FALSE(settings::decode(huge));
-
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("xueji_orin.ini"));
-    writeBytes(path, QByteArray(8 * 1024 * 1024, '\n'));
-    EXPECT_FALSE(settings::readFile(path));
+    EXPECT_FALSE(decode(binary));
+    EXPECT_FALSE(decode(fileOf(defaultLines()) + QByteArray(kMaxFileBytes, 'x')));
 }
 
 TEST(SettingsFile, SeparatorsInAValueNeverShiftTheLinesAfterIt)
 {
-    settings::SettingValues values = settings::defaultValues(QStringLiteral("/home/t"));
-    values[6] = QStringLiteral("/photos|class\r\n2");
-    values[16] = QStringLiteral("ignored");
-    const QByteArray bytes = settings::encode(values);
+    SessionSettings settings = SessionSettings::defaults(u"/h"_s);
+    settings.outputFolder = u"/photos|class\r\n2"_s;
+    const QByteArray bytes = encode(settings);
     EXPECT_FALSE(bytes.contains('|'));
-    EXPECT_EQ(bytes.count("\r\n"), settings::kLineCount);
-    const auto decoded = settings::decode(bytes);
+    EXPECT_EQ(bytes.count("\r\n"), kLineCount);
+    const std::optional<SessionSettings> decoded = decode(bytes);
     ASSERT_TRUE(decoded);
-    EXPECT_EQ((*decoded)[6], QStringLiteral("/photosclass2"));
-    EXPECT_EQ((*decoded)[7], QStringLiteral("10"));
-    EXPECT_TRUE((*decoded)[16].isEmpty());
+    EXPECT_EQ(decoded->outputFolder, u"/photosclass2"_s);
+    EXPECT_EQ(decoded->zoomStep, u"10"_s);
 
     // A hand-edited "|" inside a line is dropped on reading, not taken as a line end.
     QStringList lines = defaultLines();
-    lines[8] = QStringLiteral("\"请|\"");
-    const auto read = settings::decode(fileOf(lines));
+    lines[8] = u"\"请|\""_s;
+    const std::optional<SessionSettings> read = decode(fileOf(lines));
     ASSERT_TRUE(read);
-    EXPECT_EQ((*read)[8], QStringLiteral("请"));
-    EXPECT_EQ((*read)[9], QStringLiteral("前来,,,,"));
+    EXPECT_EQ(read->promptBeforeName, u"请"_s);
+    EXPECT_EQ(read->promptBetweenNames, u"前来,,,,"_s);
+
+    EXPECT_TRUE(isStorable(u"/home/老师/学籍照片 2"));
+    EXPECT_FALSE(isStorable(u"a|b"));
+    EXPECT_FALSE(isStorable(u"a\nb"));
+    EXPECT_FALSE(isStorable(u"照片😀")); // not in GBK
 }
 
-TEST(SettingsFile, StorableValues)
+TEST(SettingsLocation, ProgramFolderWhenWritableElseTheUsers)
 {
-    EXPECT_TRUE(settings::isStorable(u"/home/老师/学籍照片 2"));
-    EXPECT_FALSE(settings::isStorable(u"a|b"));
-    EXPECT_FALSE(settings::isStorable(u"a\nb"));
-    EXPECT_FALSE(settings::isStorable(u"照片😀")); // not in GBK
-}
+    QTemporaryDir program, user;
+    const QString programConfig = QDir(program.path()).filePath(u"config"_s);
+    EXPECT_EQ(chooseSettingsFolder(program.path(), user.path()), programConfig);
+    EXPECT_TRUE(QDir(programConfig).isEmpty()) << "the write test leaves nothing behind";
 
-TEST(SettingsFile, WriteReplacesTheFileWhole)
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("xueji_orin.ini"));
-    writeBytes(path, QByteArray(100000, 'x'));
-    const settings::SettingValues values = settings::defaultValues(QStringLiteral("/h"));
-    ASSERT_TRUE(settings::writeFile(path, values));
-    EXPECT_EQ(readBytes(path), settings::encode(values));
-    EXPECT_FALSE(settings::writeFile(folder.filePath(QStringLiteral("missing/x.ini")), values));
+    const QString userConfig = QDir(user.path()).filePath(u"config"_s);
+    // A folder nobody can create files in, not even the super-user.
+    EXPECT_EQ(chooseSettingsFolder(u"/proc/self"_s, user.path()), userConfig);
+    EXPECT_TRUE(QFileInfo(userConfig).isDir());
+    QTemporaryDir blocked;
+    writeBytes(QDir(blocked.path()).filePath(u"config"_s), "not a folder");
+    EXPECT_EQ(chooseSettingsFolder(blocked.path(), user.path()), userConfig);
+
+    // Installed: the system's program folder is never written, whoever runs Lumo.
+    const QString installed = QStringLiteral(LUMO_INSTALLED_PROGRAM_FOLDER);
+    EXPECT_EQ(chooseSettingsFolder(installed, user.path()), userConfig);
+    EXPECT_FALSE(QFileInfo::exists(QDir(installed).filePath(u"config"_s)));
 }

@@ -1,10 +1,9 @@
 // Doubles of the platform services: they record what Lumo asked for and answer as scripted.
 #pragma once
 
-#include "app/ProgramEnvironment.h"
 #include "platform/Dialogs.h"
 #include "platform/KeyPoller.h"
-#include "platform/ScreenGrabber.h"
+#include "platform/PhotoSource.h"
 #include "platform/Shell.h"
 #include "platform/ShutterSound.h"
 #include "platform/Speech.h"
@@ -20,7 +19,7 @@
 #include <functional>
 #include <optional>
 
-class FakeShell : public Shell
+class FakeShell : public lumo::platform::Shell
 {
 public:
     bool openFile(const QString &path) override
@@ -39,13 +38,15 @@ public:
     bool succeeds = true;
 };
 
-class FakeDialogs : public Dialogs
+class FakeDialogs : public lumo::platform::Dialogs
 {
 public:
     void message(const QString &text, const QString &title) override
     {
         messages << text;
         titles << title;
+        if (whileShown)
+            whileShown();
     }
     bool question(const QString &text, const QString &title) override
     {
@@ -53,17 +54,11 @@ public:
         titles << title;
         return answerYes;
     }
-    QString openFileName() override
-    {
-        ++fileDialogs;
-        return chosenFile;
-    }
+    QString openFileName() override { return chosenFile; }
     std::optional<QString> askText(const QString &prompt, const QString &title,
-                                   const QString &defaultText) override
+                                   const QString &) override
     {
-        textPrompts << prompt;
-        textTitles << title;
-        textDefaults << defaultText;
+        textPrompts << prompt << title;
         return textAnswer;
     }
 
@@ -71,51 +66,51 @@ public:
     QStringList questions;
     QStringList titles;
     bool answerYes = true;
-    QString chosenFile; // empty: the operator cancels the file dialog
-    int fileDialogs = 0;
-    QStringList textPrompts;
-    QStringList textTitles;
-    QStringList textDefaults;
+    QString chosenFile;                // empty: the operator cancels the file dialog
+    QStringList textPrompts;           // prompt and title of each text question
     std::optional<QString> textAnswer; // nothing: the operator cancels
+    std::function<void()> whileShown;  // runs as if the window went on working meanwhile
 };
 
 // Keys pressed for the coming polls, one set per poll; an empty set when none is queued.
-class FakeKeyPoller : public KeyPoller
+class FakeKeyPoller : public lumo::platform::KeyPoller
 {
 public:
     bool isAvailable() const override { return true; }
     QString unavailableReason() const override { return QString(); }
-    HotKeySet poll() override
+    lumo::platform::HotKeySet poll() override
     {
         ++polls;
         if (pressed.empty())
             return {};
-        const HotKeySet keys = pressed.front();
+        const lumo::platform::HotKeySet keys = pressed.front();
         pressed.pop_front();
         return keys;
     }
 
-    void press(std::initializer_list<HotKey> keys)
+    void press(std::initializer_list<lumo::platform::HotKey> keys)
     {
-        HotKeySet set;
-        for (HotKey key : keys)
-            insert(set, key);
+        lumo::platform::HotKeySet set;
+        for (lumo::platform::HotKey key : keys)
+            lumo::platform::insert(set, key);
         pressed.push_back(set);
     }
 
-    std::deque<HotKeySet> pressed;
+    std::deque<lumo::platform::HotKeySet> pressed;
     int polls = 0;
 };
 
-// A screen whose pixel (x, y) has a colour made from x and y.
-class FakeScreenGrabber : public ScreenGrabber
+// A camera picture on the screen whose pixel (x, y) has a colour made from x and y.
+class FakePhotoSource : public lumo::platform::PhotoSource
 {
 public:
     static QColor colourAt(int x, int y) { return QColor(x & 0xff, y & 0xff, (x + y) & 0xff); }
 
-    QImage grab(const QRect &rect) override
+    bool isAvailable() const override { return true; }
+    QString unavailableReason() const override { return QString(); }
+    QImage capture(const QRect &rect) override
     {
-        grabbed << rect;
+        captured << rect;
         if (fails)
             return QImage();
         QImage picture(rect.size(), QImage::Format_RGB32);
@@ -124,32 +119,29 @@ public:
                 picture.setPixelColor(x, y, colourAt(rect.x() + x, rect.y() + y));
         return picture;
     }
-    void letWindowsRepaint() override { ++repaintWaits; }
 
-    QList<QRect> grabbed;
-    int repaintWaits = 0;
+    QList<QRect> captured;
     bool fails = false;
 };
 
-class FakeSpeech : public Speech
+class FakeSpeech : public lumo::platform::Speech
 {
 public:
-    bool isAvailable() const override { return available; }
-    QString unavailableReason() const override { return QStringLiteral("no voice"); }
+    bool isAvailable() const override { return true; }
+    QString unavailableReason() const override { return QString(); }
     bool speak(const QString &text) override
     {
         spoken << text;
         if (whileSpeaking)
             whileSpeaking();
-        return available;
+        return true;
     }
 
     QStringList spoken;
-    bool available = true;
     std::function<void()> whileSpeaking; // runs as if the window went on working meanwhile
 };
 
-class FakeShutterSound : public ShutterSound
+class FakeShutterSound : public lumo::platform::ShutterSound
 {
 public:
     bool play(const QString &soundFile) override
@@ -160,22 +152,4 @@ public:
     QString lastError() const override { return QString(); }
 
     QStringList played;
-};
-
-// All the doubles together, and the environment of a main window that uses them.
-struct FakeDesktop
-{
-    ProgramEnvironment environment(const QString &programFolder, const QString &userConfigFolder,
-                                   const QString &homeFolder)
-    {
-        return ProgramEnvironment{programFolder, userConfigFolder, homeFolder, shell, dialogs,
-                                  keys,          screen,           speech,     sound};
-    }
-
-    FakeShell shell;
-    FakeDialogs dialogs;
-    FakeKeyPoller keys;
-    FakeScreenGrabber screen;
-    FakeSpeech speech;
-    FakeShutterSound sound;
 };

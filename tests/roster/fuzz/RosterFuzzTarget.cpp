@@ -7,39 +7,26 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
+using namespace lumo::roster;
 
-SheetReadResult read(const QByteArray &bytes)
+struct Format
 {
-    if constexpr (LUMO_FUZZ_FORMAT == 0)
-        return readXlsWorkbook(bytes);
-    else if constexpr (LUMO_FUZZ_FORMAT == 1)
-        return readXlsxWorkbook(bytes);
-    else
-        return readCsvWorkbook(bytes);
-}
-
-MarkedBytes mark(const QByteArray &bytes, const std::vector<int> &rows)
-{
-    if constexpr (LUMO_FUZZ_FORMAT == 0)
-        return markXlsWorkbook(bytes, rows);
-    else if constexpr (LUMO_FUZZ_FORMAT == 1)
-        return markXlsxWorkbook(bytes, rows);
-    else
-        return markCsvWorkbook(bytes, rows);
-}
-
-} // namespace
+    SheetReadResult (*read)(const QByteArray &);
+    MarkedBytes (*mark)(const QByteArray &, const std::vector<int> &);
+};
+constexpr Format kFormats[] = {{readXlsWorkbook, markXlsWorkbook},
+                               {readXlsxWorkbook, markXlsxWorkbook},
+                               {readCsvWorkbook, markCsvWorkbook}};
+constexpr Format kFormat = kFormats[LUMO_FUZZ_FORMAT];
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    const SheetReadResult result = read(bytes);
-    if (result.ok()) {
-        const MarkedBytes marked = mark(bytes, {1, 2, 3, 4});
+    if (kFormat.read(bytes).ok()) {
+        const MarkedBytes marked = kFormat.mark(bytes, {1, 2, 3, 4});
         if (marked.ok())
-            (void)read(marked.bytes);
+            (void)kFormat.read(marked.bytes);
     }
     return 0;
 }

@@ -1,0 +1,130 @@
+// The class session's work on a key press: the import of a large class, one pane refresh, the
+// whole Next command, and an idle look at the keys. Run on an X server:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/session_bench
+#include "platform/desktop/ScreenRegionSource.h"
+#include "platform/x11/X11KeyPoller.h"
+#include "platform/x11/X11ScreenGrabber.h"
+#include "session/ClassSession.h"
+#include "session/KeyCommands.h"
+#include "tests/support/FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace lumo;
+
+namespace {
+
+// A session with the real screen grab and keys of the X server; dialogs, speech and the shutter
+// sound are silent stand-ins.
+struct BenchSession
+{
+    explicit BenchSession(platform::ScreenGrabber &screen)
+        : source(screen), session({program.path(), program.path(), program.path()},
+                                  {dialogs, source, speech, sound, shell})
+    {
+        session.start();
+        session.setSetting(&settings::SessionSettings::outputFolder,
+                           QDir(program.path()).filePath(QStringLiteral("photos")));
+        session.setSetting(&settings::SessionSettings::backupFolder,
+                           QDir(program.path()).filePath(QStringLiteral("backup")));
+        QDir(program.path()).mkpath(QStringLiteral("backup"));
+        session.setSetting(&settings::SessionSettings::backup, 1);
+        // A copy: the shut-down writes the photo marks into the class list.
+        const QString classList = QDir(program.path()).filePath(QStringLiteral("class.xls"));
+        QFile::copy(QStringLiteral(LUMO_ROSTER_TEST_DATA "/big-xlwt.xls"), classList);
+        session.setSetting(&settings::SessionSettings::workbookPath, classList);
+        dialogs.answerYes = true; // overwrite earlier rounds' photos
+    }
+
+    QTemporaryDir program;
+    FakeDialogs dialogs;
+    FakeSpeech speech;
+    FakeShutterSound sound;
+    FakeShell shell;
+    platform::ScreenRegionSource source;
+    session::ClassSession session;
+};
+
+// The screen grab without the pause that lets the windows below repaint, to see Lumo's own work.
+class GrabWithoutPause : public platform::X11ScreenGrabber
+{
+public:
+    void letWindowsRepaint() override {}
+};
+
+void BM_ImportClassOf2999(benchmark::State &state)
+{
+    platform::X11ScreenGrabber screen;
+    BenchSession bench(screen);
+    for (auto _ : state)
+        bench.session.importClass();
+    state.counters["students"] = bench.session.studentCount();
+}
+BENCHMARK(BM_ImportClassOf2999)->Unit(benchmark::kMillisecond);
+
+void BM_PaneRefreshWithBothReviewPhotos(benchmark::State &state)
+{
+    platform::X11ScreenGrabber screen;
+    BenchSession bench(screen);
+    bench.session.importClass();
+    QImage photo(260, 320, QImage::Format_RGB888);
+    photo.fill(QColor(180, 150, 120));
+    const QDir photos(bench.session.settings().outputFolder);
+    photos.mkpath(QStringLiteral("."));
+    for (int row = 1; row <= 4; ++row)
+        photo.save(photos.filePath(bench.session.roster().idNumber(row) + QStringLiteral(".jpg")),
+                   "JPEG", 80);
+    int student = 3;
+    for (auto _ : state) {
+        bench.session.goTo(student);
+        student = student == 3 ? 4 : 3;
+    }
+}
+BENCHMARK(BM_PaneRefreshWithBothReviewPhotos)->Unit(benchmark::kMicrosecond);
+
+// CapsLock in the one-key workflow: capture of 300 x 369, save with every step, pane refresh.
+template <typename Grabber> void nextStudent(benchmark::State &state)
+{
+    Grabber screen;
+    BenchSession bench(screen);
+    bench.session.importClass();
+    bench.session.setPhotoWidth(QStringLiteral("300"));
+    for (auto _ : state) {
+        if (bench.session.currentIndex() > 2900) {
+            state.PauseTiming();
+            bench.session.goTo(1);
+            state.ResumeTiming();
+        }
+        bench.session.next();
+    }
+}
+
+void BM_NextStudent(benchmark::State &state)
+{
+    nextStudent<platform::X11ScreenGrabber>(state);
+}
+BENCHMARK(BM_NextStudent)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_NextStudentOwnWork(benchmark::State &state)
+{
+    nextStudent<GrabWithoutPause>(state);
+}
+BENCHMARK(BM_NextStudentOwnWork)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_KeyLookWithoutKeys(benchmark::State &state)
+{
+    platform::X11ScreenGrabber screen;
+    platform::X11KeyPoller keys;
+    BenchSession bench(screen);
+    session::KeyCommands commands(bench.session, keys, [] { return QPoint(); });
+    for (auto _ : state)
+        commands.tick();
+}
+BENCHMARK(BM_KeyLookWithoutKeys)->Unit(benchmark::kMicrosecond);
+
+} // namespace

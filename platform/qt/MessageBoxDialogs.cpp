@@ -1,0 +1,49 @@
+#include "platform/qt/MessageBoxDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace lumo::platform {
+
+namespace {
+
+// A box without a title of its own shows the program's title.
+QString titleOrProgramName(const QString &title)
+{
+    return title.isEmpty() ? QStringLiteral("Lumo") : title;
+}
+
+} // namespace
+
+void MessageBoxDialogs::message(const QString &text, const QString &title)
+{
+    QMessageBox::information(QApplication::activeWindow(), titleOrProgramName(title), text,
+                             QMessageBox::Ok);
+}
+
+bool MessageBoxDialogs::question(const QString &text, const QString &title)
+{
+    return QMessageBox::question(QApplication::activeWindow(), titleOrProgramName(title), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString MessageBoxDialogs::openFileName()
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow());
+}
+
+std::optional<QString> MessageBoxDialogs::askText(const QString &prompt, const QString &title,
+                                                  const QString &defaultText)
+{
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(QApplication::activeWindow(), titleOrProgramName(title), prompt,
+                              QLineEdit::Normal, defaultText, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return text;
+}
+
+} // namespace lumo::platform

@@ -1,0 +1,541 @@
+#include "session/ClassSession.h"
+
+#include "common/IdCardNumber.h"
+#include "common/NumberText.h"
+#include "common/Twips.h"
+#include "frame/FrameRules.h"
+#include "packaging/ClassArchive.h"
+#include "platform/Dialogs.h"
+#include "platform/PhotoSource.h"
+#include "platform/Shell.h"
+#include "platform/ShutterSound.h"
+#include "platform/Speech.h"
+#include "roster/PhotoMarks.h"
+#include "roster/RosterImport.h"
+#include "roster/RosterWriteBack.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QThread>
+
+Q_LOGGING_CATEGORY(lcSession, "lumo.session")
+
+namespace lumo::session {
+
+namespace {
+
+const QString kCaptureFailed = QStringLiteral("拍照失败：屏幕图像无法复制。");
+const QString kOverwriteQuestion = QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？");
+const QString kOverwriteTitle = QStringLiteral("照片已存在");
+
+// The capture as the photo layer takes it: blue-green-red rows, with its resolution.
+photo::BgrImage toBgrImage(const QImage &picture)
+{
+    if (picture.isNull())
+        return photo::BgrImage();
+    const QImage pixels = picture.convertToFormat(QImage::Format_BGR888);
+    photo::BgrImage image = photo::BgrImage::fromRows(pixels.constBits(), pixels.bytesPerLine(),
+                                                      pixels.width(), pixels.height());
+    image.setDotsPerMeter(pixels.dotsPerMeterX(), pixels.dotsPerMeterY());
+    return image;
+}
+
+} // namespace
+
+// Marks a command as running for as long as it lasts, so that no key starts another meanwhile.
+class ClassSession::CommandScope
+{
+public:
+    explicit CommandScope(bool &running) : m_running(running), m_outer(running) { running = true; }
+    ~CommandScope() { m_running = m_outer; }
+    bool nested() const { return m_outer; }
+
+    CommandScope(const CommandScope &) = delete;
+    CommandScope &operator=(const CommandScope &) = delete;
+
+private:
+    bool &m_running;
+    bool m_outer;
+};
+
+ClassSession::ClassSession(const ProgramFolders &folders, const SessionServices &services)
+    : m_folders(folders), m_services(services), m_store(folders)
+{
+}
+
+ClassSession::~ClassSession() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+void ClassSession::start()
+{
+    QString problem;
+    settings::SessionSettings loaded = m_store.load(&problem);
+    // Each stored text passes its box's rule, as typing it would.
+    loaded.photoWidth = frame::checkedText(frame::kPhotoWidthRule, loaded.photoWidth);
+    loaded.outerBorderWidth = frame::checkedText(frame::kOuterBorderRule, loaded.outerBorderWidth);
+    loaded.innerBorderWidth = frame::checkedText(frame::kInnerBorderRule, loaded.innerBorderWidth);
+    loaded.moveStep = frame::checkedText(frame::kMoveStepRule, loaded.moveStep);
+    loaded.zoomStep = frame::checkedText(frame::kZoomStepRule, loaded.zoomStep);
+    m_settings = loaded;
+    m_currentIndex = m_settings.currentIndex;
+    m_photographedCount = 0;
+
+    // The stored pair is taken as it is, without the height rule.
+    m_frame.setPhotoSize(frame::storedPhotoSize(m_settings.photoWidth, m_settings.photoHeight));
+    m_frame.setPenWidths(frame::penWidth(m_settings.outerBorderWidth),
+                         frame::penWidth(m_settings.innerBorderWidth));
+    emit settingsChanged();
+    if (!problem.isEmpty())
+        message(problem);
+}
+
+void ClassSession::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_settings.frameWidthTwips = QString::number(m_frame.widthTwips());
+    m_settings.frameHeightTwips = QString::number(m_frame.heightTwips());
+    m_settings.currentIndex = qint16(m_currentIndex);
+    QString problem;
+    if (!m_store.save(m_settings, &problem))
+        message(problem);
+    writeBackMarks();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The class list
+
+void ClassSession::importClass()
+{
+    const CommandScope scope(m_commandRunning);
+    m_pane.total = QStringLiteral("0");
+    m_pane.photographed = QStringLiteral("0");
+    m_pane.remaining.clear();
+    m_pane.className.clear();
+    emit paneChanged();
+    m_workbookPath = roster::workbookPath(m_settings.workbookPath, m_folders.programFolder);
+
+    emit busyChanged(true);
+    const roster::RosterImportResult result = roster::importRoster(m_workbookPath, m_roster);
+    emit busyChanged(false);
+    if (!result.ok) {
+        qCWarning(lcSession).noquote()
+            << "import of" << m_workbookPath << "failed:" << result.reason;
+        message(roster::kWorkbookRequirementsMessage, roster::kWorkbookRequirementsTitle);
+        return;
+    }
+    m_studentCount = result.studentCount;
+    m_withoutIdCount = result.withoutIdCount;
+    message(roster::importSummary(result), roster::kImportSummaryTitle);
+    goTo(1);
+    emit commandFinished();
+}
+
+void ClassSession::chooseAndImportClass()
+{
+    const QString chosen = m_services.dialogs.openFileName();
+    if (chosen.isEmpty())
+        return; // cancelled: the class in the window stays as it is
+    setSetting(&settings::SessionSettings::workbookPath, QDir::toNativeSeparators(chosen));
+    importClass();
+}
+
+void ClassSession::writeBackMarks()
+{
+    const std::vector<roster::PhotoMark> marks = roster::photoMarksOf(m_roster);
+    if (m_workbookPath.isEmpty() || marks.empty())
+        return;
+    // A workbook that cannot be written stays as it was; the marks can be found again from the
+    // photos by the next run's review.
+    const roster::WriteBackResult result = roster::writePhotoMarks(m_workbookPath, marks);
+    if (!result.ok)
+        qCWarning(lcSession).noquote()
+            << "photo marks not written into" << m_workbookPath << ":" << result.error;
+    for (const QString &note : result.notes)
+        qCWarning(lcSession).noquote() << "photo marks:" << note;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Moving through the class
+
+void ClassSession::goTo(int index)
+{
+    // Writing the number the box already shows refreshes the view again.
+    typeStudentNumber(QString::number(index));
+}
+
+void ClassSession::typeStudentNumber(const QString &text)
+{
+    m_pane.numberText = text;
+    const common::Int16Conversion index = common::toInt16(text);
+    if (index.error == common::ConversionError::NotANumber)
+        return;
+    // The view reads two rows past the current one: numbers beyond the table are brought back.
+    const bool beyondTable = index.error == common::ConversionError::Overflow
+                                 ? common::parseNumber(text).value_or(0) > 0
+                                 : index.value > kHighestViewableIndex;
+    if (beyondTable) {
+        typeStudentNumber(QString::number(kHighestViewableIndex));
+        return;
+    }
+    m_currentIndex = index.ok() ? qMax<int>(index.value, 0) : 0;
+    refreshPane();
+}
+
+void ClassSession::refreshPane()
+{
+    const int current = m_currentIndex;
+    m_pane.idNumber = m_roster.idNumber(current);
+    m_pane.showStudent(m_roster, current);
+
+    const QString &output = m_settings.outputFolder;
+    const QString &backup = m_settings.backupFolder;
+    if (current > 2 && common::canNamePhoto(m_roster.idNumber(current - 2)))
+        m_pane.older.showPhoto(findStudentPhoto(output, backup, m_roster.idNumber(current - 2)));
+    if (current >= 2 && common::canNamePhoto(m_roster.idNumber(current - 1))) {
+        const QString photo = findStudentPhoto(output, backup, m_roster.idNumber(current - 1));
+        m_pane.newer.showPhoto(photo);
+        if (!photo.isEmpty()) {
+            // The previous student's photo exists: the mark set now is counted by the next
+            // refresh.
+            m_photographedCount = countPhotographed(m_roster);
+            m_roster.setCell(current - 1, roster::RosterTable::kPhotoMark, roster::kPhotoTakenMark);
+        }
+    }
+    m_pane.showCounters(m_studentCount, m_photographedCount);
+    m_pane.className = m_roster.className(current);
+    emit paneChanged();
+}
+
+void ClassSession::next()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    emit nextStarted();
+    m_capture = QImage();
+    emit capturedPhotoChanged();
+    // A step that fails is skipped and the class moves on, but the operator is told, so that
+    // the student can be photographed again.
+    QStringList failures;
+    if (m_switches.oneKeyCapture && !capture())
+        failures << kCaptureFailed;
+    if (m_switches.oneKeySave) {
+        const photo::SaveResult result = save();
+        if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
+            failures << result.messages.last();
+    }
+
+    const int endOfClass = m_studentCount + 1;
+    if (m_currentIndex + 1 <= endOfClass)
+        ++m_currentIndex;
+    goTo(m_currentIndex);
+    if (!failures.isEmpty())
+        message(failures.join(u'\n'));
+
+    if (m_settings.voiceOff != 1 && m_switches.oneKeySave) {
+        if (m_currentIndex != endOfClass) {
+            speak(m_settings.promptBeforeName + m_pane.currentName + m_settings.promptBetweenNames +
+                  m_pane.nextName + m_settings.promptAfterNextName);
+        } else {
+            speak(QStringLiteral("已是最后一位,照相结束!"));
+            m_switches.oneKeySave = false;
+            m_switches.oneKeyCapture = false;
+            emit switchesChanged();
+        }
+    }
+    emit commandFinished();
+}
+
+void ClassSession::previous()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    if (m_switches.oneKeySave) {
+        message(QStringLiteral("现在是浏览模式,不再自动拍照,自动保存!"));
+        m_switches.oneKeySave = false;
+        m_switches.oneKeyCapture = false;
+        emit switchesChanged();
+    }
+    if (m_currentIndex > 1)
+        --m_currentIndex;
+    goTo(m_currentIndex);
+    emit commandFinished();
+}
+
+void ClassSession::skip()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    // Past the class the view can still show every row up to the table's end.
+    if (m_currentIndex < kHighestViewableIndex)
+        ++m_currentIndex;
+    goTo(m_currentIndex);
+    emit commandFinished();
+}
+
+void ClassSession::repeatName()
+{
+    const CommandScope scope(m_commandRunning);
+    speak(m_roster.name(m_currentIndex));
+}
+
+void ClassSession::speak(const QString &text)
+{
+    if (m_services.speech.isAvailable())
+        m_services.speech.speak(text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Photos
+
+bool ClassSession::capture()
+{
+    const frame::PhotoSize photo = m_frame.photoSize();
+    if (photo.width <= 0 || photo.height <= 0) {
+        message(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
+        return true;
+    }
+    // The frame is hidden for the copy, so that its lines are not in the photo, and shown
+    // again whatever happens.
+    m_frame.setHidden(true);
+    const QImage picture = m_services.photoSource.capture(m_frame.photoRectangle());
+    if (!m_shutDown)
+        m_frame.bringToFront();
+    if (picture.isNull())
+        return false;
+    m_capture = picture;
+    emit capturedPhotoChanged();
+
+    const QString sound = m_folders.dataFilePath(QStringLiteral("QieZi.wav"));
+    if (!m_services.shutterSound.play(sound))
+        qCWarning(lcSession).noquote() << "shutter sound:" << m_services.shutterSound.lastError();
+    return true;
+}
+
+void ClassSession::takePhoto()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+    if (!capture())
+        message(kCaptureFailed);
+    emit commandFinished();
+}
+
+photo::SaveResult ClassSession::save()
+{
+    setSetting(&settings::SessionSettings::outputFolder,
+               photo::withoutTrailingSeparator(m_settings.outputFolder));
+
+    photo::SaveRequest request;
+    request.outputFolder = m_settings.outputFolder;
+    request.backupFolder = m_settings.backupFolder;
+    request.name = m_roster.name(m_currentIndex);
+    request.idNumber = m_roster.idNumber(m_currentIndex);
+    request.adjustDpi = m_settings.adjustDpi == 1;
+    request.backup = m_settings.backup == 1;
+    request.compress = m_settings.compress == 1;
+    request.picture = toBgrImage(m_capture);
+
+    photo::SaveResult result = m_photoSaver.save(request, [this] {
+        return m_services.dialogs.question(kOverwriteQuestion, kOverwriteTitle);
+    });
+    // Notes and refusals are told at once; a failure is told by the caller, which may go on.
+    QStringList shownNow = result.messages;
+    if (result.status == photo::SaveStatus::Failed && !shownNow.isEmpty())
+        shownNow.removeLast();
+    for (const QString &text : shownNow)
+        message(text);
+    return result;
+}
+
+void ClassSession::savePhoto()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+    const photo::SaveResult result = save();
+    if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
+        message(result.messages.last());
+    emit commandFinished();
+}
+
+void ClassSession::packClass()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+
+    emit clipboardOffered(m_pane.className);
+    const std::optional<QString> answer = m_services.dialogs.askText(
+        QStringLiteral("请输入压缩包文件名,班级名称己复制到剪贴板,直接粘贴即可!"),
+        QStringLiteral("压缩包文件名设置"), QString());
+    // Spaces around a pasted name are not part of it; a name of spaces is no name.
+    const QString name = answer ? answer->trimmed() : QString();
+    const QString folder = m_settings.outputFolder;
+    if (name.isEmpty()) {
+        message(QStringLiteral("操作被取消或未输入文件名!"), QStringLiteral("警告"));
+    } else if (!QFileInfo(folder).isDir()) {
+        message(QStringLiteral("ZIP文件必须同图片文件在同一目录,请修改设置"));
+    } else {
+        emit busyChanged(true);
+        const packaging::PackResult result = packaging::packClassArchive(folder, name);
+        emit busyChanged(false);
+        if (result.status != packaging::PackStatus::Packed) {
+            message(result.problem);
+        } else {
+            openFolder(folder);
+            if (!result.photosKept.isEmpty())
+                message(QStringLiteral("以下照片已放进压缩包，但无法从文件夹中删除：\n%1")
+                            .arg(result.photosKept.join(u'\n')));
+            if (packaging::exceedsSizeLimit(result.archiveBytes))
+                message(QStringLiteral("zip文件超过5M，请手动解压后，处理！"));
+        }
+    }
+    emit commandFinished();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help and folders
+
+void ClassSession::openHelp()
+{
+    const QString manual = m_folders.dataFilePath(QStringLiteral("help.html"));
+    if (!QFileInfo::exists(manual))
+        message(QStringLiteral("找不到操作说明文件 %1。").arg(QDir::toNativeSeparators(manual)));
+    else if (!m_services.shell.openFile(manual))
+        message(QStringLiteral("无法打开操作说明 %1：没有找到能打开网页文件的程序。")
+                    .arg(QDir::toNativeSeparators(manual)));
+    emit commandFinished();
+}
+
+void ClassSession::openOutputFolder()
+{
+    openFolder(m_settings.outputFolder);
+}
+
+void ClassSession::openFolder(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        message(QStringLiteral("文件夹 %1 不存在。").arg(QDir::toNativeSeparators(folder)));
+    else if (!m_services.shell.openFolder(folder))
+        message(QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。")
+                    .arg(QDir::toNativeSeparators(folder)));
+}
+
+void ClassSession::message(const QString &text, const QString &title)
+{
+    m_services.dialogs.message(text, title);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The frame
+
+void ClassSession::moveFrame(int across, int down)
+{
+    // A move box without a number moves nothing.
+    if (const std::optional<double> step = frame::moveStepTwips(m_settings.moveStep))
+        m_frame.moveBySteps(across, down, *step);
+}
+
+void ClassSession::shrinkFrame()
+{
+    if (m_switches.sizeLocked)
+        return;
+    if (const std::optional<int> width =
+            frame::zoomedWidth(m_settings.photoWidth, -frame::kZoomStep)) {
+        setPhotoWidth(QString::number(*width));
+        m_frame.shiftAfterZoom(-frame::kZoomStep);
+        emit windowWidthChanged(common::pixelsToTwips(-frame::kZoomStep));
+    }
+}
+
+void ClassSession::enlargeFrame()
+{
+    if (m_switches.sizeLocked)
+        return;
+    if (const std::optional<int> width =
+            frame::zoomedWidth(m_settings.photoWidth, frame::kZoomStep)) {
+        setPhotoWidth(QString::number(*width));
+        m_frame.shiftAfterZoom(frame::kZoomStep);
+        emit windowWidthChanged(common::pixelsToTwips(frame::kZoomStep));
+    }
+}
+
+void ClassSession::centreFrameOn(QPoint cursor)
+{
+    m_frame.centreOn(cursor);
+}
+
+void ClassSession::toggleHotKeys()
+{
+    const CommandScope scope(m_commandRunning);
+    m_switches.hotKeysOff = !m_switches.hotKeysOff;
+    emit switchesChanged();
+    message(m_switches.hotKeysOff ? QStringLiteral("热键己关闭,恢复再次按F11")
+                                  : QStringLiteral("热键打开"),
+            QStringLiteral("关闭热键"));
+    QThread::msleep(300);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings
+
+void ClassSession::setPhotoWidth(const QString &text)
+{
+    m_settings.photoWidth = frame::checkedText(frame::kPhotoWidthRule, text);
+    if (const std::optional<frame::PhotoSize> photo =
+            frame::photoSizeForWidthText(m_settings.photoWidth)) {
+        m_settings.photoHeight = QString::number(photo->height);
+        m_frame.setPhotoSize(*photo);
+    }
+    emit settingsChanged();
+}
+
+void ClassSession::setOuterBorderWidth(const QString &text)
+{
+    m_settings.outerBorderWidth = frame::checkedText(frame::kOuterBorderRule, text);
+    m_frame.setPenWidths(frame::penWidth(m_settings.outerBorderWidth),
+                         frame::penWidth(m_settings.innerBorderWidth));
+    emit settingsChanged();
+}
+
+void ClassSession::setInnerBorderWidth(const QString &text)
+{
+    m_settings.innerBorderWidth = frame::checkedText(frame::kInnerBorderRule, text);
+    m_frame.setPenWidths(frame::penWidth(m_settings.outerBorderWidth),
+                         frame::penWidth(m_settings.innerBorderWidth));
+    emit settingsChanged();
+}
+
+void ClassSession::setMoveStep(const QString &text)
+{
+    m_settings.moveStep = frame::checkedText(frame::kMoveStepRule, text);
+    emit settingsChanged();
+}
+
+void ClassSession::setZoomStep(const QString &text)
+{
+    m_settings.zoomStep = frame::checkedText(frame::kZoomStepRule, text);
+    emit settingsChanged();
+}
+
+void ClassSession::setSwitches(const SessionSwitches &switches)
+{
+    if (switches == m_switches)
+        return;
+    m_switches = switches;
+    emit switchesChanged();
+}
+
+} // namespace lumo::session

@@ -1,0 +1,173 @@
+// The class session: everything the operator does while photographing a class, without any
+// window. It owns the class list, the current student, the counters, the settings and the photo
+// frame's model; the main window shows what it holds and calls its verbs, and the hot keys call
+// the same verbs. Operator boxes go through the Dialogs service, so that tests can answer them.
+#pragma once
+
+#include "frame/FrameModel.h"
+#include "photo/PhotoSaver.h"
+#include "roster/RosterTable.h"
+#include "session/ProgramFolders.h"
+#include "session/SettingsStore.h"
+#include "session/StudentPane.h"
+#include "settings/SessionSettings.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+namespace lumo::platform {
+class Dialogs;
+class PhotoSource;
+class Shell;
+class ShutterSound;
+class Speech;
+} // namespace lumo::platform
+
+namespace lumo::session {
+
+// The desktop services a session uses; the real ones or test doubles.
+struct SessionServices
+{
+    platform::Dialogs &dialogs;
+    platform::PhotoSource &photoSource;
+    platform::Speech &speech;
+    platform::ShutterSound &shutterSound;
+    platform::Shell &shell;
+};
+
+// The switches that are not stored: every run starts with them in these states.
+struct SessionSwitches
+{
+    bool oneKeyCapture = true; // Next captures first
+    bool oneKeySave = true;    // Next saves first
+    bool hotKeysOff = false;   // only F11 works
+    bool sizeLocked = false;   // the photo width and the zoom keys are locked
+
+    friend bool operator==(const SessionSwitches &, const SessionSwitches &) = default;
+};
+
+class ClassSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    ClassSession(const ProgramFolders &folders, const SessionServices &services);
+    ~ClassSession() override;
+
+    // Start-up: loads the settings (writing the defaults when there are none) and sizes the
+    // frame from the stored photo size.
+    void start();
+    // Shut-down: saves the settings and writes the photo marks into the class workbook. Runs once.
+    void shutDown();
+    bool isShutDown() const { return m_shutDown; }
+
+    // The class list
+    void importClass();          // from the workbook the settings name
+    void chooseAndImportClass(); // the operator picks the workbook first
+    void writeBackMarks();
+
+    // Moving through the class
+    void goTo(int index);
+    // The number box's text as the operator types it: a number moves the view, anything else
+    // waits until it is one.
+    void typeStudentNumber(const QString &text);
+    void next();
+    void previous();
+    void skip();
+    void repeatName();
+    // The class name box, as the operator may type over it before packing.
+    void setClassName(const QString &text) { m_pane.className = text; }
+
+    // Photos
+    bool capture();   // copies the frame's inside; false when nothing could be copied
+    void savePhoto(); // the Save button
+    void takePhoto(); // the capture button
+    void packClass();
+
+    // Help and folders
+    void openHelp();
+    void openOutputFolder();
+
+    // The hot keys' frame commands
+    void moveFrame(int across, int down);
+    void shrinkFrame();
+    void enlargeFrame();
+    void centreFrameOn(QPoint cursor);
+    void toggleHotKeys();
+
+    // Settings and switches, as the operator changes them
+    const settings::SessionSettings &settings() const { return m_settings; }
+    template <typename Value>
+    void setSetting(Value settings::SessionSettings::*field, const Value &value)
+    {
+        if (m_settings.*field == value)
+            return;
+        m_settings.*field = value;
+        emit settingsChanged();
+    }
+    void setPhotoWidth(const QString &text);
+    void setOuterBorderWidth(const QString &text);
+    void setInnerBorderWidth(const QString &text);
+    void setMoveStep(const QString &text);
+    void setZoomStep(const QString &text);
+    const SessionSwitches &switches() const { return m_switches; }
+    void setSwitches(const SessionSwitches &switches);
+
+    // What the window shows
+    const StudentPane &pane() const { return m_pane; }
+    const QImage &capturedPhoto() const { return m_capture; }
+    frame::FrameModel &frame() { return m_frame; }
+    const roster::RosterTable &roster() const { return m_roster; }
+    int studentCount() const { return m_studentCount; }
+    int withoutIdCount() const { return m_withoutIdCount; }
+    int photographedCount() const { return m_photographedCount; }
+    int currentIndex() const { return m_currentIndex; }
+    const QString &workbookPath() const { return m_workbookPath; }
+    QString settingsFilePath() const { return m_store.filePath(); }
+
+    // True while a command (capture, save, announcement, message box) is under way: the hot
+    // keys then wait, so that one press never starts a second command inside the first.
+    bool isCommandRunning() const { return m_commandRunning; }
+
+signals:
+    void paneChanged();
+    void settingsChanged();
+    void switchesChanged();
+    void capturedPhotoChanged();
+    void nextStarted();                 // the window closes its settings group
+    void commandFinished();             // the keyboard focus goes back to the photo
+    void windowWidthChanged(int twips); // the zoom keys widen or narrow the main window
+    void busyChanged(bool busy);        // a long step runs: the window shows a busy cursor
+    void clipboardOffered(const QString &text);
+
+private:
+    class CommandScope;
+    void refreshPane();
+    photo::SaveResult save();
+    void speak(const QString &text);
+    void openFolder(const QString &folder);
+    void message(const QString &text, const QString &title = QString());
+
+    ProgramFolders m_folders;
+    SessionServices m_services;
+    SettingsStore m_store;
+    settings::SessionSettings m_settings;
+    SessionSwitches m_switches;
+    frame::FrameModel m_frame;
+    roster::RosterTable m_roster;
+    int m_studentCount = 0;
+    int m_withoutIdCount = 0;
+    int m_photographedCount = 0;
+    int m_currentIndex = 0;
+    QString m_workbookPath;
+    StudentPane m_pane;
+    QImage m_capture;
+    photo::PhotoSaver m_photoSaver;
+    bool m_commandRunning = false;
+    bool m_shutDown = false;
+};
+
+} // namespace lumo::session

@@ -1,0 +1,42 @@
+// The hot keys: every 100 ms the keys held or tapped since the last look are read, wherever the
+// keyboard focus is, and each runs its command in a fixed order. F11 always works and switches
+// the others off and on.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QTimer>
+
+#include <functional>
+
+namespace lumo::platform {
+class KeyPoller;
+}
+
+namespace lumo::session {
+
+class ClassSession;
+
+class KeyCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // cursor tells where the mouse pointer is on the screen, for F.
+    KeyCommands(ClassSession &session, platform::KeyPoller &keys, std::function<QPoint()> cursor);
+
+    void start() { m_timer.start(); }
+    void stop() { m_timer.stop(); }
+
+    // One look at the keys. A look inside a running command acts on no key: the keys wait for a
+    // later look.
+    void tick();
+
+private:
+    ClassSession &m_session;
+    platform::KeyPoller &m_keys;
+    std::function<QPoint()> m_cursor;
+    QTimer m_timer;
+};
+
+} // namespace lumo::session

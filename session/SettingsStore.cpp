@@ -1,0 +1,64 @@
+#include "session/SettingsStore.h"
+
+#include "common/FolderPath.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace lumo::session {
+
+namespace {
+
+QString settingsFileIn(const QString &folder)
+{
+    return QDir(folder).filePath(QString::fromLatin1(settings::kSettingsFileName));
+}
+
+} // namespace
+
+settings::SessionSettings SettingsStore::load(QString *problem)
+{
+    m_filePath = settingsFileIn(
+        settings::chooseSettingsFolder(m_folders.programFolder, m_folders.userConfigFolder));
+    const settings::SessionSettings defaults =
+        settings::SessionSettings::defaults(m_folders.homeFolder);
+
+    settings::SessionSettings values = defaults;
+    if (!QFileInfo::exists(m_filePath)) {
+        save(values, problem);
+    } else if (const std::optional<settings::SessionSettings> stored =
+                   settings::readFile(m_filePath)) {
+        values = *stored;
+    } else {
+        // A damaged file is replaced by the defaults; its backup folder is not made.
+        save(values, problem);
+        return values;
+    }
+    if (!QFileInfo(values.backupFolder).isDir())
+        common::makeFolderPath(values.backupFolder);
+    return values;
+}
+
+bool SettingsStore::save(const settings::SessionSettings &values, QString *problem)
+{
+    if (settings::writeFile(m_filePath, values))
+        return true;
+
+    // The program folder may have become unwritable since start-up: keep the settings in the
+    // user's configuration folder rather than lose them.
+    const QString userFolder = settings::userSettingsFolder(m_folders.userConfigFolder);
+    const QString userPath = settingsFileIn(userFolder);
+    if (userPath != m_filePath && common::makeFolderPath(userFolder) &&
+        settings::writeFile(userPath, values)) {
+        m_filePath = userPath;
+        return true;
+    }
+    if (problem)
+        *problem = QStringLiteral("设置无法保存到文件 %1，请检查磁盘空间和文件夹权限。")
+                       .arg(QDir::toNativeSeparators(m_filePath));
+    return false;
+}
+
+} // namespace lumo::session

@@ -1,0 +1,168 @@
+// The bytes of photo files: the bitmap and JPEG codecs, the format told by the content, and the
+// registry photo's DPI and size steps.
+#include "photo/BitmapCodec.h"
+#include "photo/JpegCodec.h"
+#include "photo/PictureFile.h"
+#include "photo/RegistryPhoto.h"
+#include "photo/Resampler.h"
+#include "tests/photo/PhotoTestImages.h"
+
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+using namespace lumo::photo;
+using namespace Qt::StringLiterals;
+using namespace phototest;
+
+namespace {
+
+// The steps as the save made them one file at a time: the capture written as a bitmap and read
+// back, resampled by the reference kernel, encoded, then decoded and encoded again while large.
+QByteArray composedSteps(const BgrImage &capture, bool adjustDpi, bool compress, int *passes)
+{
+    QString error;
+    QByteArray bytes = encodeBitmap(capture);
+    if (adjustDpi) {
+        const BgrImage written = decodePicture(bytes, &error);
+        EXPECT_EQ(
+            encodeJpeg(resample(written, 260, 320, ResampleKernel::Reference), 255, 254, &bytes),
+            JpegStatus::Ok);
+    }
+    *passes = 0;
+    if (compress && bytes.size() >= 55000)
+        do {
+            EXPECT_EQ(encodeJpeg(decodePicture(bytes, &error), 80, 0, &bytes), JpegStatus::Ok);
+        } while (++*passes < 5 && bytes.size() > 60000);
+    return bytes;
+}
+
+} // namespace
+
+TEST(RegistryPhoto, ThresholdsOfTheSizeStep)
+{
+    // Below 55000 bytes the file is left as it is; from there on one pass at 80 makes it small,
+    // keeping the resolution. The JPEG is padded after its end marker, where decoders stop.
+    QByteArray jpeg;
+    ASSERT_EQ(encodeJpeg(gradientImage(200, 200), 95, 96, &jpeg), JpegStatus::Ok);
+    ASSERT_LT(jpeg.size(), 54999);
+    for (qsizetype length : {54999, 55000, 57000, 60000}) {
+        const QByteArray file = jpeg + QByteArray(length - jpeg.size(), '\0');
+        const RegistryPhoto photo = compressRegistryPhoto(file);
+        EXPECT_EQ(photo.sizeStepPasses, length < 55000 ? 0 : 1) << length;
+        EXPECT_EQ(photo.bytes == file, length < 55000) << length;
+        EXPECT_LT(photo.bytes.size(), 55000) << length;
+        EXPECT_EQ(jfifDensity(photo.bytes)[1], 96) << length;
+    }
+
+    // Noise stays large: five passes, then the step gives up without a message.
+    const RegistryPhoto photo = compressRegistryPhoto(encodeBitmap(noiseImage(600, 600)));
+    EXPECT_EQ(photo.sizeStepPasses, 5);
+    EXPECT_GT(photo.bytes.size(), 60000);
+    EXPECT_EQ(jfifDensity(photo.bytes)[0], 0) << "a JPEG, with no resolution made up";
+    EXPECT_TRUE(photo.messages.isEmpty());
+}
+
+TEST(RegistryPhoto, SameBytesAsTheStepsComposedOneAfterAnother)
+{
+    const BgrImage captures[] = {noiseImage(300, 369), gradientImage(120, 100)};
+    std::set<std::pair<bool, bool>> sizeStepRunOrSkipped; // with or without the DPI step
+    for (const BgrImage &capture : captures)
+        for (bool adjustDpi : {true, false})
+            for (bool compress : {true, false}) {
+                int passes = 0;
+                const QByteArray expected = composedSteps(capture, adjustDpi, compress, &passes);
+                const RegistryPhoto photo = makeRegistryPhoto(capture, adjustDpi, compress);
+                ASSERT_EQ(photo.bytes, expected)
+                    << capture.width() << " dpi " << adjustDpi << " compress " << compress;
+                EXPECT_EQ(photo.sizeStepPasses, passes);
+                EXPECT_TRUE(photo.messages.isEmpty());
+                if (compress)
+                    sizeStepRunOrSkipped.insert({adjustDpi, passes > 0});
+            }
+    EXPECT_EQ(sizeStepRunOrSkipped.size(), 4u) << "the captures take each way";
+}
+
+TEST(RegistryPhoto, ACaptureTooWideForTheResamplerStaysABitmap)
+{
+    const BgrImage wide = gradientImage(kMaxResampleSide + 1, 1);
+    const RegistryPhoto photo = makeRegistryPhoto(wide, true, false);
+    EXPECT_EQ(photo.messages, QStringList{u"错误的图像文件"_s});
+    EXPECT_TRUE(photo.dpiStepSkipped);
+    EXPECT_EQ(photo.bytes, encodeBitmap(wide));
+}
+
+TEST(Bitmap, AnOrdinaryUncompressed24BitFileThatReadsBackInEveryRowOrder)
+{
+    const BgrImage capture = gradientImage(7, 3);
+    const QByteArray file = encodeBitmap(capture);
+    // "BM", 126 bytes, pixels at 54; 40-byte header, 7 x 3 (bottom-up), 1 plane, 24 bits,
+    // uncompressed, 72 bytes of pixels, 3780 x 3780 dots per metre.
+    EXPECT_EQ(file.left(54).toHex(),
+              QByteArray("424d7e000000000000003600000028000000070000000300000001001800"
+                         "0000000048000000c40e0000c40e00000000000000000000"));
+    QString error;
+    EXPECT_EQ(decodeBitmap(file, &error), capture);
+
+    QByteArray topDown = file.left(54); // the same rows top-down, as a negative height says
+    qToLittleEndian<qint32>(-3, topDown.data() + 22);
+    QByteArray wide = file.left(54); // 32 bits a pixel, the fourth byte unused
+    wide[28] = 32;
+    for (int y = 0; y < 3; ++y) {
+        topDown += file.mid(54 + 24 * (2 - y), 24);
+        for (int x = 0; x < 7; ++x)
+            wide += QByteArray(reinterpret_cast<const char *>(capture.row(2 - y)) + 3 * x, 3) + 'x';
+    }
+    EXPECT_EQ(decodeBitmap(topDown, &error), capture);
+    EXPECT_EQ(decodeBitmap(wide, &error), capture);
+
+    wide[28] = 8; // palettes are refused by name
+    EXPECT_TRUE(decodeBitmap(wide, &error).isEmpty());
+    EXPECT_TRUE(error.contains(u"8 位"_s)) << error.toStdString();
+    EXPECT_TRUE(decodeBitmap(file.left(100), &error).isEmpty()) << "truncated";
+    QByteArray huge = file; // declaring 100000 x 3 pixels: refused by the size, before any pixel
+    qToLittleEndian<qint32>(100000, huge.data() + 18);
+    EXPECT_TRUE(decodeBitmap(huge, &error).isEmpty());
+    EXPECT_TRUE(error.contains(u"100000 × 3"_s)) << error.toStdString();
+}
+
+TEST(Jpeg, DensityAndQualityOfTheDpiStep)
+{
+    const BgrImage photo = noiseImage(260, 320);
+    QByteArray best, q255, q90;
+    ASSERT_EQ(encodeJpeg(photo, 100, 254, &best), JpegStatus::Ok);
+    ASSERT_EQ(encodeJpeg(photo, 255, 254, &q255), JpegStatus::Ok);
+    ASSERT_EQ(encodeJpeg(photo, 90, 254, &q90), JpegStatus::Ok);
+    EXPECT_EQ(q255, best) << "quality above the scale is the best";
+    EXPECT_GT(best.size(), q90.size());
+    EXPECT_EQ(jfifDensity(best), (std::array{1, 254, 254}));
+    QString error;
+    const BgrImage back = decodeJpeg(best, &error);
+    EXPECT_EQ((std::array{back.width(), back.height(), dotsPerInchOf(back.dotsPerMeterX())}),
+              (std::array{260, 320, 254}));
+    EXPECT_EQ(encodeJpeg(BgrImage(), 80, 254, &q90), JpegStatus::InvalidParameter);
+
+    // The same file, its frame header claiming 20000 x 20000 pixels: refused before any pixel.
+    const qsizetype frame = best.indexOf("\xFF\xC0");
+    ASSERT_GT(frame, 0);
+    qToBigEndian<quint16>(20000, best.data() + frame + 5);
+    qToBigEndian<quint16>(20000, best.data() + frame + 7);
+    EXPECT_TRUE(decodePicture(best, &error).isEmpty());
+    EXPECT_TRUE(error.contains(u"20000 × 20000"_s)) << error.toStdString();
+}
+
+TEST(PictureFile, FormatComesFromTheContent)
+{
+    QString error;
+    for (const QByteArray &notAPicture :
+         {QByteArray(), QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(100, '\x01'),
+          QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(100, '\0')}) {
+        error.clear();
+        EXPECT_TRUE(decodePicture(notAPicture, &error).isEmpty());
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_TRUE(error.contains(u"PNG"_s));
+}

@@ -1,0 +1,78 @@
+// The screen source over the real screen grab of the X server: exactly the rectangle, black off
+// the screen, and what lay below the hidden frame repainted before the copy.
+#include "platform/desktop/ScreenRegionSource.h"
+#include "platform/x11/X11ScreenGrabber.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using lumo::platform::ScreenRegionSource;
+using lumo::platform::X11ScreenGrabber;
+
+void PrintTo(const QColor &colour, std::ostream *out)
+{
+    *out << colour.name().toStdString();
+}
+
+namespace {
+
+QColor patternAt(QPoint at)
+{
+    return QColor((at.x() * 3) % 256, (at.y() * 11) % 256, 200);
+}
+
+// A window on the screen that shows patternAt() of the pixels it covers, or one colour.
+class ScreenWindow : public QLabel
+{
+public:
+    explicit ScreenWindow(const QRect &geometry, QColor colour = QColor())
+        : QLabel(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
+    {
+        QImage picture(geometry.size(), QImage::Format_RGB32);
+        for (int y = 0; y < geometry.height(); ++y)
+            for (int x = 0; x < geometry.width(); ++x)
+                picture.setPixelColor(x, y, patternAt(geometry.topLeft() + QPoint(x, y)));
+        if (colour.isValid())
+            picture.fill(colour);
+        setPixmap(QPixmap::fromImage(picture));
+        setGeometry(geometry);
+        show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
+        QTest::qWait(50);
+    }
+};
+
+} // namespace
+
+TEST(ScreenRegionSource, CopiesExactlyTheRectangleBlackOffTheScreenAndNotTheHiddenFrame)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ScreenWindow topLeft(QRect(0, 0, 300, 300));
+    ScreenWindow bottomRight(QRect(screen.right() - 99, screen.bottom() - 99, 100, 100));
+    ScreenWindow frame(QRect(50, 40, 100, 120), Qt::red);
+    X11ScreenGrabber grabber;
+    ScreenRegionSource source(grabber);
+    frame.hide(); // what lay below it is repainted before the copy
+
+    // Every pixel: the windows' pattern on the screen, black off it.
+    const int right = screen.right(), bottom = screen.bottom();
+    for (const QRect &rectangle :
+         {QRect(50, 40, 100, 120), QRect(100, 50, 120, 147), QRect(-10, -20, 50, 60),
+          QRect(right - 9, bottom - 9, 30, 30), QRect(5000, 5000, 10, 10)}) {
+        const QImage photo = source.capture(rectangle);
+        ASSERT_EQ(photo.size(), rectangle.size());
+        for (int y = 0; y < photo.height(); ++y) {
+            for (int x = 0; x < photo.width(); ++x) {
+                const QPoint at = rectangle.topLeft() + QPoint(x, y);
+                ASSERT_EQ(photo.pixelColor(x, y), screen.contains(at) ? patternAt(at) : Qt::black)
+                    << at.x() << "," << at.y();
+            }
+        }
+    }
+    EXPECT_TRUE(source.capture(QRect(0, 0, 0, 10)).isNull());
+}

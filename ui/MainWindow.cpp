@@ -1,0 +1,270 @@
+#include "ui/MainWindow.h"
+
+#include "common/Twips.h"
+#include "ui/ClickableLabel.h"
+#include "ui/PictureView.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace lumo::ui {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Lumov2.0");
+
+// Distance from the main window's left edge to its right edge beyond the photo frame.
+constexpr int kWindowWidthBesideFrame = 5475;
+constexpr int kWindowHeight = 8100;
+
+// A stored switch: 0 off, 1 on, 2 the third state a settings file may hold.
+Qt::CheckState checkStateOf(settings::Switch value)
+{
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+settings::Switch switchOf(Qt::CheckState state)
+{
+    return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+}
+
+void setTextIfChanged(QLineEdit *box, const QString &text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
+// The list columns end every row with a line break, as the list was always written.
+void setLines(QPlainTextEdit *column, const QStringList &lines)
+{
+    column->setPlainText(lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
+}
+
+void showReviewSlot(const session::ReviewSlot &slot, QLabel *photo, QLabel *number, QLineEdit *name)
+{
+    number->setText(slot.number);
+    setTextIfChanged(name, slot.name);
+    if (!slot.photo.isNull())
+        photo->setPixmap(QPixmap::fromImage(slot.photo));
+    else
+        photo->setText(slot.note); // also clears an earlier photo
+}
+
+} // namespace
+
+MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
+    : QWidget(parent), m_session(session), m_controls(createMainWindowControls(this))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kTitle);
+    connectCommands();
+    bindSettings();
+
+    connect(&m_session, &session::ClassSession::settingsChanged, this, &MainWindow::showSettings);
+    connect(&m_session, &session::ClassSession::switchesChanged, this, &MainWindow::showSwitches);
+    connect(&m_session, &session::ClassSession::paneChanged, this, &MainWindow::showPane);
+    connect(&m_session, &session::ClassSession::capturedPhotoChanged, this,
+            &MainWindow::showCapturedPhoto);
+    connect(&m_session, &session::ClassSession::commandFinished, this, &MainWindow::focusPhoto);
+    connect(&m_session, &session::ClassSession::nextStarted, this, [this] {
+        if (!m_controls.settingsGroup->isHidden())
+            toggleSettingsGroup();
+    });
+    connect(&m_session, &session::ClassSession::windowWidthChanged, this, [this](int twips) {
+        resize(qMax(1, common::twipsToPixels(common::pixelsToTwips(width()) + twips)), height());
+    });
+    connect(&m_session, &session::ClassSession::busyChanged, this, [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    connect(&m_session, &session::ClassSession::clipboardOffered, this, [](const QString &text) {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(text);
+    });
+
+    showSettings();
+    showSwitches();
+    showPane();
+}
+
+void MainWindow::placeBesideFrame(int frameWidthTwips)
+{
+    move(common::twipsToPixels(frameWidthTwips), 0);
+    resize(qMax(1, common::twipsToPixels(frameWidthTwips + kWindowWidthBesideFrame)),
+           common::twipsToPixels(kWindowHeight));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    emit closing();
+    event->accept();
+}
+
+void MainWindow::connectCommands()
+{
+    session::ClassSession *s = &m_session;
+    const MainWindowControls &c = m_controls;
+    connect(c.importClass, &QPushButton::clicked, s, &session::ClassSession::importClass);
+    connect(c.chooseWorkbook, &QPushButton::clicked, s,
+            &session::ClassSession::chooseAndImportClass);
+    connect(c.openOutputFolder, &QPushButton::clicked, s, &session::ClassSession::openOutputFolder);
+    connect(c.help, &QPushButton::clicked, s, &session::ClassSession::openHelp);
+    connect(c.packClass, &QPushButton::clicked, s, &session::ClassSession::packClass);
+    connect(c.save, &QPushButton::clicked, s, &session::ClassSession::savePhoto);
+    connect(c.capture, &QPushButton::clicked, s, &session::ClassSession::takePhoto);
+    connect(c.next, &QPushButton::clicked, s, &session::ClassSession::next);
+    connect(c.previous, &QPushButton::clicked, s, &session::ClassSession::previous);
+    connect(c.skip, &QPushButton::clicked, s, &session::ClassSession::skip);
+    connect(c.studentNumber, &QLineEdit::textEdited, s, &session::ClassSession::typeStudentNumber);
+    connect(c.className, &QLineEdit::textEdited, s, &session::ClassSession::setClassName);
+    connect(c.settingsLink, &ClickableLabel::clicked, this, &MainWindow::toggleSettingsGroup);
+    connect(c.featureLink, &ClickableLabel::clicked, this,
+            [list = c.featureList] { list->setVisible(list->isHidden()); });
+}
+
+void MainWindow::bindText(QLineEdit *box, QString settings::SessionSettings::*field,
+                          const std::function<void(const QString &)> &change)
+{
+    connect(box, &QLineEdit::textEdited, this, change);
+    m_showSettings.push_back(
+        [this, box, field] { setTextIfChanged(box, m_session.settings().*field); });
+}
+
+void MainWindow::bindText(QLineEdit *box, QString settings::SessionSettings::*field)
+{
+    bindText(box, field, [this, field](const QString &text) { m_session.setSetting(field, text); });
+}
+
+void MainWindow::bindSwitch(QCheckBox *box, settings::Switch settings::SessionSettings::*field)
+{
+    connect(box, &QCheckBox::clicked, this, [this, box, field] {
+        // A box in its third state goes back to two states once clicked.
+        box->setTristate(false);
+        m_session.setSetting(field, switchOf(box->checkState()));
+    });
+    m_showSettings.push_back([this, box, field] {
+        const Qt::CheckState state = checkStateOf(m_session.settings().*field);
+        box->setTristate(state == Qt::PartiallyChecked);
+        box->setCheckState(state);
+    });
+}
+
+void MainWindow::bindSessionSwitch(QCheckBox *box, bool session::SessionSwitches::*field)
+{
+    connect(box, &QCheckBox::clicked, this, [this, field](bool on) {
+        session::SessionSwitches switches = m_session.switches();
+        switches.*field = on;
+        m_session.setSwitches(switches);
+    });
+}
+
+void MainWindow::bindSettings()
+{
+    using settings::SessionSettings;
+    session::ClassSession *s = &m_session;
+    const MainWindowControls &c = m_controls;
+    bindText(c.workbookPath, &SessionSettings::workbookPath);
+    bindText(c.outputFolder, &SessionSettings::outputFolder);
+    bindText(c.backupFolder, &SessionSettings::backupFolder);
+    bindText(c.prompts[0], &SessionSettings::promptBeforeName);
+    bindText(c.prompts[1], &SessionSettings::promptBetweenNames);
+    bindText(c.prompts[2], &SessionSettings::promptAfterNextName);
+    bindText(c.photoWidth, &SessionSettings::photoWidth,
+             [s](const QString &text) { s->setPhotoWidth(text); });
+    bindText(c.photoHeight, &SessionSettings::photoHeight, [](const QString &) {});
+    bindText(c.outerBorderWidth, &SessionSettings::outerBorderWidth,
+             [s](const QString &text) { s->setOuterBorderWidth(text); });
+    bindText(c.innerBorderWidth, &SessionSettings::innerBorderWidth,
+             [s](const QString &text) { s->setInnerBorderWidth(text); });
+    bindText(c.moveStep, &SessionSettings::moveStep,
+             [s](const QString &text) { s->setMoveStep(text); });
+    bindText(c.zoomStep, &SessionSettings::zoomStep,
+             [s](const QString &text) { s->setZoomStep(text); });
+    bindSwitch(c.adjustDpi, &SessionSettings::adjustDpi);
+    bindSwitch(c.compress, &SessionSettings::compress);
+    bindSwitch(c.backup, &SessionSettings::backup);
+    bindSwitch(c.voiceOff, &SessionSettings::voiceOff);
+
+    bindSessionSwitch(c.oneKeyCapture, &session::SessionSwitches::oneKeyCapture);
+    bindSessionSwitch(c.oneKeySave, &session::SessionSwitches::oneKeySave);
+    bindSessionSwitch(c.hotKeysOff, &session::SessionSwitches::hotKeysOff);
+    bindSessionSwitch(c.sizeLocked, &session::SessionSwitches::sizeLocked);
+    for (QCheckBox *box : {c.oneKeyCapture, c.oneKeySave, c.sizeLocked})
+        connect(box, &QCheckBox::clicked, this, &MainWindow::focusPhoto);
+}
+
+void MainWindow::showSettings()
+{
+    for (const std::function<void()> &show : m_showSettings)
+        show();
+    const settings::SessionSettings &settings = m_session.settings();
+    m_controls.promptGroup->setVisible(settings.voiceOff != 1);
+    m_controls.backupFolder->setEnabled(settings.backup == 1);
+}
+
+void MainWindow::showSwitches()
+{
+    const session::SessionSwitches &switches = m_session.switches();
+    const MainWindowControls &c = m_controls;
+    c.oneKeyCapture->setChecked(switches.oneKeyCapture);
+    c.oneKeySave->setChecked(switches.oneKeySave);
+    c.hotKeysOff->setChecked(switches.hotKeysOff);
+    c.sizeLocked->setChecked(switches.sizeLocked);
+    c.capture->setVisible(!switches.oneKeyCapture);
+    c.save->setVisible(!switches.oneKeySave);
+    c.photoWidth->setEnabled(!switches.sizeLocked);
+}
+
+void MainWindow::showPane()
+{
+    const session::StudentPane &pane = m_session.pane();
+    const MainWindowControls &c = m_controls;
+    setTextIfChanged(c.studentNumber, pane.numberText);
+    setTextIfChanged(c.currentName, pane.currentName);
+    setTextIfChanged(c.nextName, pane.nextName);
+    setTextIfChanged(c.idNumber, pane.idNumber);
+    setTextIfChanged(c.className, pane.className);
+    setLines(c.listNumbers, pane.listNumbers);
+    setLines(c.listNames, pane.listNames);
+    setLines(c.listMarks, pane.listMarks);
+    showReviewSlot(pane.newer, c.newerPhoto, c.newerNumber, c.newerName);
+    showReviewSlot(pane.older, c.olderPhoto, c.olderNumber, c.olderName);
+    c.total->setText(pane.total);
+    c.photographed->setText(pane.photographed);
+    c.remaining->setText(pane.remaining);
+}
+
+void MainWindow::showCapturedPhoto()
+{
+    if (m_session.capturedPhoto().isNull())
+        m_controls.photo->clear();
+    else
+        m_controls.photo->setImage(m_session.capturedPhoto());
+}
+
+void MainWindow::toggleSettingsGroup()
+{
+    QGroupBox *group = m_controls.settingsGroup;
+    group->setVisible(group->isHidden());
+    if (!group->isHidden())
+        group->raise();
+    focusPhoto();
+}
+
+void MainWindow::focusPhoto()
+{
+    m_controls.photo->setFocus();
+}
+
+} // namespace lumo::ui

@@ -1,0 +1,89 @@
+// The main window's controls, placed as the window was designed (positions in twips). Legacy
+// control names stay as the widgets' object names.
+#pragma once
+
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace lumo::ui {
+
+class ClickableLabel;
+class PictureView;
+
+struct MainWindowControls
+{
+    // Input and output
+    QLineEdit *workbookPath;
+    QPushButton *chooseWorkbook;
+    QLineEdit *outputFolder;
+    QPushButton *openOutputFolder;
+    QPushButton *help;
+
+    // The settings group
+    QGroupBox *settingsGroup;
+    QCheckBox *adjustDpi;
+    QCheckBox *compress;
+    QCheckBox *hotKeysOff;
+    QCheckBox *backup;
+    QLineEdit *backupFolder;
+    QCheckBox *voiceOff;
+    QLineEdit *outerBorderWidth;
+    QLineEdit *innerBorderWidth;
+    QLineEdit *photoWidth;
+    QLineEdit *photoHeight;
+    QCheckBox *sizeLocked;
+    QLineEdit *moveStep;
+    QLineEdit *zoomStep;
+    QGroupBox *promptGroup;
+    std::array<QLineEdit *, 3> prompts; // before the name, between the names, after
+
+    // The current student and the list
+    QLineEdit *currentName;
+    QLineEdit *nextName;
+    QLineEdit *idNumber;
+    QPlainTextEdit *listNumbers;
+    QPlainTextEdit *listNames;
+    QPlainTextEdit *listMarks;
+
+    // The review pane: the previous student on the left, the one before on the right
+    QLabel *newerPhoto;
+    QLabel *newerNumber;
+    QLineEdit *newerName;
+    QLabel *olderPhoto;
+    QLabel *olderNumber;
+    QLineEdit *olderName;
+
+    // The command buttons
+    QPushButton *previous;
+    QLineEdit *studentNumber;
+    QPushButton *next;
+    QPushButton *skip;
+    QCheckBox *oneKeyCapture;
+    QCheckBox *oneKeySave;
+    QPushButton *capture;
+    QPushButton *save;
+    QPushButton *importClass;
+    QPushButton *packClass;
+    ClickableLabel *settingsLink;
+
+    // The class and its counters
+    QLineEdit *className;
+    QLabel *total;
+    QLabel *photographed;
+    QLabel *remaining;
+
+    PictureView *photo;
+    QPlainTextEdit *featureList;
+    ClickableLabel *featureLink;
+};
+
+MainWindowControls createMainWindowControls(QWidget *window);
+
+} // namespace lumo::ui
