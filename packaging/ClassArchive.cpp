@@ -91,7 +91,7 @@ PackResult packClassArchive(const QString &folder, const QString &name, const Pa
 
     // The archive is built under a hidden name beside its target, with the permissions of any
     // new file there (or of the archive it replaces), and renamed into place once checked.
-    common::AtomicFile partial(result.archivePath);
+    common::AtomicFile partial(result.archivePath, common::AtomicFile::Content::ByOtherWriter);
     QString reason;
     if (!partial.isReserved())
         return failed(result, partial.errorString());

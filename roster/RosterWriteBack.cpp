@@ -31,10 +31,8 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes)
     common::AtomicFile file(path);
     if (!file.write(bytes))
         return file.errorString();
-    QFile check(file.partialPath());
-    if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)
+    if (file.readBack() != bytes)
         return QStringLiteral("the new workbook did not read back as written");
-    check.close();
     return file.commit() ? QString() : file.errorString();
 }
 
