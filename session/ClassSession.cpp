@@ -149,12 +149,12 @@ void ClassSession::writeBackMarks()
     const std::vector<roster::PhotoMark> marks = roster::photoMarksOf(m_roster);
     if (m_workbookPath.isEmpty() || marks.empty())
         return;
-    // A workbook that cannot be written stays as it was; the marks can be found again from the
-    // photos by the next run's review.
+    // A workbook that cannot be written stays as it was, and the operator is told why; the marks
+    // can be found again from the photos by the next run's review.
     const roster::WriteBackResult result = roster::writePhotoMarks(m_workbookPath, marks);
     if (!result.ok)
-        qCWarning(lcSession).noquote()
-            << "photo marks not written into" << m_workbookPath << ":" << result.error;
+        message(QStringLiteral("照片标记没有写入工作簿 %1：\n%2")
+                    .arg(QDir::toNativeSeparators(m_workbookPath), result.error));
     for (const QString &note : result.notes)
         qCWarning(lcSession).noquote() << "photo marks:" << note;
 }

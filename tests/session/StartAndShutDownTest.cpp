@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString settingsIn(const QTemporaryDir &folder)
@@ -50,6 +52,13 @@ TEST_F(SessionTest, StoredSettingsComeBackAndDamagedOnesAreReset)
     EXPECT_EQ(readBytes(settingsIn(program)),
               settings::encode(settings::SessionSettings::defaults(home.path())));
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "reset silently";
+
+    // A pipe in the file's place neither blocks the start nor survives it.
+    QFile::remove(settingsIn(program));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsIn(program)).constData(), 0600), 0);
+    start();
+    EXPECT_TRUE(QFileInfo(settingsIn(program)).isFile());
+    EXPECT_EQ(session->settings().photoWidth, u"180"_s);
 }
 
 TEST_F(SessionTest, ShutDownSavesTheSettingsAndWritesTheMarksBack)
