@@ -7,20 +7,30 @@
 
 namespace lumo::platform {
 
+enum class MessageKind {
+    Information,
+    Warning, // something failed or was refused: the warning icon
+};
+
 class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
 
     // A message with an OK button. An empty title shows the program's title.
-    virtual void message(const QString &text, const QString &title = QString()) = 0;
+    virtual void message(const QString &text, const QString &title = QString(),
+                         MessageKind kind = MessageKind::Information) = 0;
 
-    // A question with Yes and No; true for Yes.
+    // A question with Yes and No, No being the default; true for Yes.
     virtual bool question(const QString &text, const QString &title = QString()) = 0;
 
-    // The open-file dialog: the chosen file, or an empty text when the operator cancelled.
-    // Where no one can be asked, the answer is a cancel.
-    virtual QString openFileName() { return QString(); }
+    // The open-file dialog, starting in startFolder and offering the files that filter names
+    // ("班级名单 (*.xls *.xlsx *.csv)"): the chosen file, or an empty text when the operator
+    // cancelled. Where no one can be asked, the answer is a cancel.
+    virtual QString openFileName(const QString & /*startFolder*/, const QString & /*filter*/)
+    {
+        return QString();
+    }
 
     // A line of text typed by the operator, offered defaultText; nothing when cancelled. Where no
     // one can be asked, the answer is a cancel.

@@ -17,7 +17,7 @@ QString titleOrProgramName(const QString &title)
 
 } // namespace
 
-void MessageBoxDialogs::message(const QString &text, const QString &title)
+void MessageBoxDialogs::message(const QString &text, const QString &title, MessageKind)
 {
     QMessageBox::information(QApplication::activeWindow(), titleOrProgramName(title), text,
                              QMessageBox::Ok);
@@ -29,7 +29,7 @@ bool MessageBoxDialogs::question(const QString &text, const QString &title)
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString MessageBoxDialogs::openFileName()
+QString MessageBoxDialogs::openFileName(const QString &, const QString &)
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow());
 }

@@ -11,7 +11,7 @@ namespace {
 // In the order of HotKey.
 constexpr std::array<KeySym, static_cast<std::size_t>(HotKey::Count)> kKeySyms = {
     XK_F11, XK_w, XK_s,  XK_a,    XK_d,    XK_Caps_Lock, XK_q,
-    XK_e,   XK_f, XK_Up, XK_Down, XK_Left, XK_Right,
+    XK_e,   XK_f, XK_Up, XK_Down, XK_Left, XK_Right, XK_Home,
 };
 
 bool isHeld(const char keymap[32], unsigned char keycode)
@@ -58,11 +58,11 @@ X11KeyPoller::~X11KeyPoller()
         XCloseDisplay(m_display);
 }
 
-HotKeySet X11KeyPoller::poll()
+KeyPoll X11KeyPoller::poll()
 {
     HotKeySet keys;
     if (!m_display)
-        return keys;
+        return {};
 
     auto markKeycode = [&](int keycode) {
         for (std::size_t i = 0; i < m_keycodes.size(); ++i) {
@@ -88,7 +88,7 @@ HotKeySet X11KeyPoller::poll()
         if (isHeld(keymap, m_keycodes[i]))
             keys.set(i);
     }
-    return keys;
+    return {keys, keys};
 }
 
 } // namespace lumo::platform

@@ -23,7 +23,7 @@ public:
 
     bool isAvailable() const override { return m_display != nullptr; }
     QString unavailableReason() const override { return m_unavailableReason; }
-    HotKeySet poll() override;
+    KeyPoll poll() override;
 
 private:
     _XDisplay *m_display = nullptr;

@@ -9,6 +9,8 @@ namespace lumo::platform {
 class X11ScreenGrabber : public ScreenGrabber
 {
 public:
+    bool isAvailable() const override { return true; }
+    QString unavailableReason() const override { return QString(); }
     QImage grab(const QRect &screenRect) override;
     void letWindowsRepaint() override;
 };
