@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,6 +24,14 @@ public:
 
     // A question with Yes and No, No being the default; true for Yes.
     virtual bool question(const QString &text, const QString &title = QString()) = 0;
+
+    // A choice between the answers, as buttons: the index of the one chosen, or -1 when the box
+    // was closed. Where no one can be asked, -1.
+    virtual int choose(const QString & /*text*/, const QString & /*title*/,
+                       const QStringList & /*answers*/)
+    {
+        return -1;
+    }
 
     // The open-file dialog, starting in startFolder and offering the files that filter names
     // ("班级名单 (*.xls *.xlsx *.csv)"): the chosen file, or an empty text when the operator

@@ -1,5 +1,6 @@
 #include "session/ClassSession.h"
 
+#include "common/AtomicFile.h"
 #include "common/IdCardNumber.h"
 #include "common/NumberText.h"
 #include "common/Twips.h"
@@ -26,6 +27,24 @@ namespace lumo::session {
 namespace {
 
 const QString kCaptureFailed = QStringLiteral("拍照失败：屏幕图像无法复制。");
+const QString kUniformCapture =
+    QStringLiteral("拍到的画面是一片纯色（黑屏、锁屏或镜头被挡住），没有保存照片。"
+                   "请检查摄像头画面后再拍。");
+
+// One colour in every pixel: nothing of a student can be on it.
+bool isUniform(const QImage &picture)
+{
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb first = pixels.pixel(0, 0);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            if (row[x] != first)
+                return false;
+        }
+    }
+    return true;
+}
 const QString kOverwriteQuestion = QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？");
 const QString kOverwriteTitle = QStringLiteral("照片已存在");
 
@@ -89,7 +108,7 @@ void ClassSession::start()
                          frame::penWidth(m_settings.innerBorderWidth));
     emit settingsChanged();
     if (!problem.isEmpty())
-        message(problem);
+        warning(problem);
 }
 
 void ClassSession::shutDown()
@@ -102,7 +121,7 @@ void ClassSession::shutDown()
     m_settings.currentIndex = qint16(m_currentIndex);
     QString problem;
     if (!m_store.save(m_settings, &problem))
-        message(problem);
+        warning(problem);
     writeBackMarks();
 }
 
@@ -112,24 +131,27 @@ void ClassSession::shutDown()
 void ClassSession::importClass()
 {
     const CommandScope scope(m_commandRunning);
-    m_pane.total = QStringLiteral("0");
-    m_pane.photographed = QStringLiteral("0");
-    m_pane.remaining.clear();
-    m_pane.className.clear();
-    emit paneChanged();
-    m_workbookPath = roster::workbookPath(m_settings.workbookPath, m_folders.programFolder);
+    if (scope.nested())
+        return;
+    QString path = roster::workbookPath(m_settings.workbookPath, m_folders.programFolder);
+    // Installed, the template and other relative names may be in the data folder.
+    if (QDir::isRelativePath(m_settings.workbookPath) && !QFileInfo::exists(path))
+        path = m_folders.dataFilePath(m_settings.workbookPath);
 
+    // A failed import changes nothing: the loaded class, its counters and the workbook its marks
+    // go back to stay as they were.
     emit busyChanged(true);
-    const roster::RosterImportResult result = roster::importRoster(m_workbookPath, m_roster);
+    const roster::RosterImportResult result = roster::importRoster(path, m_roster);
     emit busyChanged(false);
     if (!result.ok) {
-        qCWarning(lcSession).noquote()
-            << "import of" << m_workbookPath << "failed:" << result.reason;
-        message(roster::kWorkbookRequirementsMessage, roster::kWorkbookRequirementsTitle);
+        qCWarning(lcSession).noquote() << "import of" << path << "failed:" << result.reason;
+        warning(roster::kWorkbookRequirementsMessage, roster::kWorkbookRequirementsTitle);
         return;
     }
+    m_workbookPath = path;
     m_studentCount = result.studentCount;
     m_withoutIdCount = result.withoutIdCount;
+    m_photographedCount = countPhotographed(m_roster);
     message(roster::importSummary(result), roster::kImportSummaryTitle);
     goTo(1);
     emit commandFinished();
@@ -137,7 +159,10 @@ void ClassSession::importClass()
 
 void ClassSession::chooseAndImportClass()
 {
-    const QString chosen = m_services.dialogs.openFileName();
+    const QString chosen = m_services.dialogs.openFileName(
+        QFileInfo(roster::workbookPath(m_settings.workbookPath, m_folders.programFolder))
+            .absolutePath(),
+        QStringLiteral("班级名单 (*.xls *.xlsx *.csv)"));
     if (chosen.isEmpty())
         return; // cancelled: the class in the window stays as it is
     setSetting(&settings::SessionSettings::workbookPath, QDir::toNativeSeparators(chosen));
@@ -149,14 +174,45 @@ void ClassSession::writeBackMarks()
     const std::vector<roster::PhotoMark> marks = roster::photoMarksOf(m_roster);
     if (m_workbookPath.isEmpty() || marks.empty())
         return;
-    // A workbook that cannot be written stays as it was, and the operator is told why; the marks
-    // can be found again from the photos by the next run's review.
-    const roster::WriteBackResult result = roster::writePhotoMarks(m_workbookPath, marks);
-    if (!result.ok)
-        message(QStringLiteral("照片标记没有写入工作簿 %1：\n%2")
-                    .arg(QDir::toNativeSeparators(m_workbookPath), result.error));
-    for (const QString &note : result.notes)
-        qCWarning(lcSession).noquote() << "photo marks:" << note;
+    // The marks are never lost silently: the operator may close the spreadsheet program that
+    // holds the workbook and try again, or keep the marks in a small file beside it.
+    for (;;) {
+        const roster::WriteBackResult result = roster::writePhotoMarks(m_workbookPath, marks);
+        for (const QString &note : result.notes)
+            qCInfo(lcSession).noquote() << "photo marks:" << note;
+        if (result.ok)
+            return;
+        const int choice = m_services.dialogs.choose(
+            QStringLiteral("照片标记没有写入工作簿 %1：\n%2\n\n可以关闭正在使用该文件的程序后重试，"
+                           "或把照片标记另存为工作簿旁边的 CSV 文件。")
+                .arg(QDir::toNativeSeparators(m_workbookPath), result.error),
+            QStringLiteral("照片标记没有保存"),
+            {QStringLiteral("重试"), QStringLiteral("另存为CSV文件")});
+        if (choice == 0)
+            continue;
+        if (saveMarksBesideWorkbook(marks))
+            return;
+    }
+}
+
+bool ClassSession::saveMarksBesideWorkbook(const std::vector<roster::PhotoMark> &marks)
+{
+    const QFileInfo workbook(m_workbookPath);
+    const QString path =
+        workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("-照片标记.csv"));
+    QByteArray csv = "\xEF\xBB\xBF"; // UTF-8, as spreadsheet programs recognise it
+    for (const roster::PhotoMark &mark : marks) {
+        csv += (QStringList{mark.name, mark.idNumber, roster::kPhotoTakenMark}.join(u',') +
+                QStringLiteral("\r\n"))
+                   .toUtf8();
+    }
+    QString reason;
+    if (common::writeFileAtomically(path, csv, &reason)) {
+        message(QStringLiteral("照片标记已保存到 %1。").arg(QDir::toNativeSeparators(path)));
+        return true;
+    }
+    warning(reason);
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -189,6 +245,7 @@ void ClassSession::typeStudentNumber(const QString &text)
 void ClassSession::refreshPane()
 {
     const int current = m_currentIndex;
+    m_pane.notice.clear();
     m_pane.idNumber = m_roster.idNumber(current);
     m_pane.showStudent(m_roster, current);
 
@@ -200,10 +257,9 @@ void ClassSession::refreshPane()
         const QString photo = findStudentPhoto(output, backup, m_roster.idNumber(current - 1));
         m_pane.newer.showPhoto(photo);
         if (!photo.isEmpty()) {
-            // The previous student's photo exists: the mark set now is counted by the next
-            // refresh.
-            m_photographedCount = countPhotographed(m_roster);
+            // The previous student's photo exists: marked, and counted at once.
             m_roster.setCell(current - 1, roster::RosterTable::kPhotoMark, roster::kPhotoTakenMark);
+            m_photographedCount = countPhotographed(m_roster);
         }
     }
     m_pane.showCounters(m_studentCount, m_photographedCount);
@@ -223,7 +279,12 @@ void ClassSession::next()
     // A step that fails is skipped and the class moves on, but the operator is told, so that
     // the student can be photographed again.
     QStringList failures;
-    if (m_switches.oneKeyCapture && !capture())
+    const Capture captured = m_switches.oneKeyCapture ? capture() : Capture::Taken;
+    if (captured == Capture::Uniform) {
+        emit commandFinished(); // the student is photographed again, not skipped
+        return;
+    }
+    if (captured == Capture::Failed)
         failures << kCaptureFailed;
     if (m_switches.oneKeySave) {
         const photo::SaveResult result = save();
@@ -236,7 +297,7 @@ void ClassSession::next()
         ++m_currentIndex;
     goTo(m_currentIndex);
     if (!failures.isEmpty())
-        message(failures.join(u'\n'));
+        warning(failures.join(u'\n'));
 
     if (m_settings.voiceOff != 1 && m_switches.oneKeySave) {
         if (m_currentIndex != endOfClass) {
@@ -298,12 +359,12 @@ void ClassSession::speak(const QString &text)
 // ---------------------------------------------------------------------------------------------
 // Photos
 
-bool ClassSession::capture()
+ClassSession::Capture ClassSession::capture()
 {
     const frame::PhotoSize photo = m_frame.photoSize();
     if (photo.width <= 0 || photo.height <= 0) {
-        message(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
-        return true;
+        warning(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
+        return Capture::NotTaken;
     }
     // The frame is hidden for the copy, so that its lines are not in the photo, and shown
     // again whatever happens.
@@ -312,14 +373,18 @@ bool ClassSession::capture()
     if (!m_shutDown)
         m_frame.bringToFront();
     if (picture.isNull())
-        return false;
+        return Capture::Failed;
+    if (isUniform(picture)) {
+        warning(kUniformCapture);
+        return Capture::Uniform;
+    }
     m_capture = picture;
     emit capturedPhotoChanged();
 
     const QString sound = m_folders.dataFilePath(QStringLiteral("QieZi.wav"));
     if (!m_services.shutterSound.play(sound))
         qCWarning(lcSession).noquote() << "shutter sound:" << m_services.shutterSound.lastError();
-    return true;
+    return Capture::Taken;
 }
 
 void ClassSession::takePhoto()
@@ -327,12 +392,46 @@ void ClassSession::takePhoto()
     const CommandScope scope(m_commandRunning);
     if (scope.nested())
         return;
-    if (!capture())
-        message(kCaptureFailed);
+    if (capture() == Capture::Failed)
+        warning(kCaptureFailed);
     emit commandFinished();
 }
 
-photo::SaveResult ClassSession::save()
+void ClassSession::retakePrevious()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+    const int current = m_currentIndex;
+    const int retaken = current - 1;
+    if (retaken < 1 || m_roster.name(retaken).isEmpty()) {
+        warning(QStringLiteral("没有可以重拍的上一位学生。"));
+        return;
+    }
+    m_capture = QImage();
+    emit capturedPhotoChanged();
+    const Capture captured = capture();
+    if (captured != Capture::Taken) {
+        if (captured == Capture::Failed)
+            warning(kCaptureFailed);
+        return;
+    }
+    m_currentIndex = retaken;
+    const photo::SaveResult result = save(false);
+    m_currentIndex = current;
+    if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
+        warning(result.messages.last());
+    goTo(current);
+    if (result.status != photo::SaveStatus::Saved)
+        return;
+    m_pane.notice = QStringLiteral("已重拍 %1 号 %2").arg(retaken).arg(m_roster.name(retaken));
+    emit paneChanged();
+    if (m_settings.voiceOff != 1)
+        speak(m_roster.name(retaken) + QStringLiteral("，照片已重拍"));
+    emit commandFinished();
+}
+
+photo::SaveResult ClassSession::save(bool askBeforeOverwriting)
 {
     setSetting(&settings::SessionSettings::outputFolder,
                photo::withoutTrailingSeparator(m_settings.outputFolder));
@@ -347,15 +446,16 @@ photo::SaveResult ClassSession::save()
     request.compress = m_settings.compress == 1;
     request.picture = toBgrImage(m_capture);
 
-    photo::SaveResult result = m_photoSaver.save(request, [this] {
-        return m_services.dialogs.question(kOverwriteQuestion, kOverwriteTitle);
+    photo::SaveResult result = m_photoSaver.save(request, [this, askBeforeOverwriting] {
+        return !askBeforeOverwriting ||
+               m_services.dialogs.question(kOverwriteQuestion, kOverwriteTitle);
     });
     // Notes and refusals are told at once; a failure is told by the caller, which may go on.
     QStringList shownNow = result.messages;
     if (result.status == photo::SaveStatus::Failed && !shownNow.isEmpty())
         shownNow.removeLast();
     for (const QString &text : shownNow)
-        message(text);
+        warning(text);
     return result;
 }
 
@@ -366,7 +466,7 @@ void ClassSession::savePhoto()
         return;
     const photo::SaveResult result = save();
     if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
-        message(result.messages.last());
+        warning(result.messages.last());
     emit commandFinished();
 }
 
@@ -384,22 +484,22 @@ void ClassSession::packClass()
     const QString name = answer ? answer->trimmed() : QString();
     const QString folder = m_settings.outputFolder;
     if (name.isEmpty()) {
-        message(QStringLiteral("操作被取消或未输入文件名!"), QStringLiteral("警告"));
+        warning(QStringLiteral("操作被取消或未输入文件名!"), QStringLiteral("警告"));
     } else if (!QFileInfo(folder).isDir()) {
-        message(QStringLiteral("ZIP文件必须同图片文件在同一目录,请修改设置"));
+        warning(QStringLiteral("ZIP文件必须同图片文件在同一目录,请修改设置"));
     } else {
         emit busyChanged(true);
         const packaging::PackResult result = packaging::packClassArchive(folder, name);
         emit busyChanged(false);
         if (result.status != packaging::PackStatus::Packed) {
-            message(result.problem);
+            warning(result.problem);
         } else {
             openFolder(folder);
             if (!result.photosKept.isEmpty())
-                message(QStringLiteral("以下照片已放进压缩包，但无法从文件夹中删除：\n%1")
+                warning(QStringLiteral("以下照片已放进压缩包，但无法从文件夹中删除：\n%1")
                             .arg(result.photosKept.join(u'\n')));
             if (packaging::exceedsSizeLimit(result.archiveBytes))
-                message(QStringLiteral("zip文件超过5M，请手动解压后，处理！"));
+                warning(QStringLiteral("zip文件超过5M，请手动解压后，处理！"));
         }
     }
     emit commandFinished();
@@ -410,12 +510,12 @@ void ClassSession::packClass()
 
 void ClassSession::openHelp()
 {
+    // Shown inside Lumo, so that it opens also where no browser is installed.
     const QString manual = m_folders.dataFilePath(QStringLiteral("help.html"));
     if (!QFileInfo::exists(manual))
-        message(QStringLiteral("找不到操作说明文件 %1。").arg(QDir::toNativeSeparators(manual)));
-    else if (!m_services.shell.openFile(manual))
-        message(QStringLiteral("无法打开操作说明 %1：没有找到能打开网页文件的程序。")
-                    .arg(QDir::toNativeSeparators(manual)));
+        warning(QStringLiteral("找不到操作说明文件 %1。").arg(QDir::toNativeSeparators(manual)));
+    else
+        emit manualRequested(manual);
     emit commandFinished();
 }
 
@@ -427,15 +527,20 @@ void ClassSession::openOutputFolder()
 void ClassSession::openFolder(const QString &folder)
 {
     if (!QFileInfo(folder).isDir())
-        message(QStringLiteral("文件夹 %1 不存在。").arg(QDir::toNativeSeparators(folder)));
+        warning(QStringLiteral("文件夹 %1 不存在。").arg(QDir::toNativeSeparators(folder)));
     else if (!m_services.shell.openFolder(folder))
-        message(QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。")
+        warning(QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。")
                     .arg(QDir::toNativeSeparators(folder)));
 }
 
 void ClassSession::message(const QString &text, const QString &title)
 {
-    m_services.dialogs.message(text, title);
+    m_services.dialogs.message(text, title, platform::MessageKind::Information);
+}
+
+void ClassSession::warning(const QString &text, const QString &title)
+{
+    m_services.dialogs.message(text, title, platform::MessageKind::Warning);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -229,6 +229,8 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.prompts[0] = place(textBox(c.promptGroup), "TextSay1", 120, 300, 600, 315);
     c.prompts[1] = place(textBox(c.promptGroup), "TextSay2", 780, 300, 2775, 315);
     c.prompts[2] = place(textBox(c.promptGroup), "TextSay3", 780, 690, 2775, 315);
+    // Opaque: it lies over the current student and the review pane while it is shown.
+    settings->setAutoFillBackground(true);
     settings->hide();
 
     // Looks of the current-student view.

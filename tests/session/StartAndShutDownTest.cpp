@@ -90,6 +90,23 @@ TEST_F(SessionTest, ShutDownSavesTheSettingsAndWritesTheMarksBack)
     EXPECT_TRUE(marked.photoMark(2).isEmpty());
 }
 
+TEST_F(SessionTest, MarksThatCannotBeWrittenAreRetriedOrKeptBesideTheWorkbook)
+{
+    start();
+    importClass(2);
+    writeBytes(photoOf(1), "photo");
+    session->goTo(2);
+    // The class list became something that cannot be marked.
+    QFile::remove(program.filePath(u"class.csv"_s));
+    QDir(program.path()).mkdir(u"class.csv"_s);
+    dialogs.chosen = {0, 1}; // try again, then keep the marks in a file
+    session->shutDown();
+    ASSERT_EQ(dialogs.choices.size(), 2);
+    EXPECT_TRUE(dialogs.choices[0].contains(program.filePath(u"class.csv"_s)));
+    const QByteArray kept = readBytes(program.filePath(u"class-照片标记.csv"_s));
+    EXPECT_EQ(kept, "\xEF\xBB\xBF" + u"学生1,%1,是\r\n"_s.arg(idOf(1)).toUtf8());
+}
+
 TEST_F(SessionTest, SettingsGoToTheUsersFolderOrTheOperatorIsTold)
 {
     start(u"/proc/self"_s); // a program folder nobody can write into

@@ -56,6 +56,12 @@ public:
         titles << title;
         return answerYes;
     }
+    int choose(const QString &text, const QString &title, const QStringList &) override
+    {
+        choices << text;
+        titles << title;
+        return chosen.empty() ? -1 : chosen.takeFirst();
+    }
     QString openFileName(const QString &startFolder, const QString &filter) override
     {
         fileDialogs << startFolder << filter;
@@ -73,6 +79,8 @@ public:
     QStringList titles;
     QList<lumo::platform::MessageKind> kinds;
     QStringList fileDialogs; // start folder and filter of each file dialog
+    QStringList choices;     // the text of each choice box
+    QList<int> chosen;       // the answers to the coming choice boxes; closed when none
     bool answerYes = true;
     QString chosenFile;                // empty: the operator cancels the file dialog
     QStringList textPrompts;           // prompt and title of each text question
@@ -132,12 +140,15 @@ public:
         QImage picture(rect.size(), QImage::Format_RGB32);
         for (int y = 0; y < rect.height(); ++y)
             for (int x = 0; x < rect.width(); ++x)
-                picture.setPixelColor(x, y, colourAt(rect.x() + x, rect.y() + y));
+                picture.setPixelColor(
+                    x, y, uniform ? Qt::black : colourAt(rect.x() + x + shift, rect.y() + y));
         return picture;
     }
 
     QList<QRect> captured;
     bool fails = false;
+    bool uniform = false; // a black screen
+    int shift = 0;        // the student moved
 };
 
 class FakeSpeech : public lumo::platform::Speech
