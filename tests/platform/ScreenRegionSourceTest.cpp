@@ -1,6 +1,5 @@
-// The screen source over the real screen grab of the X server: exactly the rectangle's device
-// pixels (also on a desktop scaled by 2: QT_SCALE_FACTOR), black off the screen, and what lay
-// below the hidden frame repainted before the copy.
+// The screen source over the real screen grab of the X server: exactly the device pixels of the
+// rectangle, black off the screen, and what lay below the hidden frame repainted before the copy.
 #include "platform/desktop/ScreenRegionSource.h"
 #include "platform/x11/X11ScreenGrabber.h"
 
@@ -27,11 +26,6 @@ QColor patternAt(QPoint at)
     return QColor((at.x() * 3) % 256, (at.y() * 11) % 256, 200);
 }
 
-int deviceRatio()
-{
-    return qRound(QGuiApplication::primaryScreen()->devicePixelRatio());
-}
-
 // A window on the screen that shows patternAt() of the device pixels it covers, or one colour.
 class ScreenWindow : public QLabel
 {
@@ -39,14 +33,14 @@ public:
     explicit ScreenWindow(const QRect &geometry, QColor colour = QColor())
         : QLabel(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
     {
-        QImage picture(geometry.size() * deviceRatio(), QImage::Format_RGB32);
+        const int ratio = qRound(qGuiApp->devicePixelRatio());
+        QImage picture(geometry.size() * ratio, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
-                picture.setPixelColor(x, y,
-                                      patternAt(geometry.topLeft() * deviceRatio() + QPoint(x, y)));
+                picture.setPixelColor(x, y, patternAt(geometry.topLeft() * ratio + QPoint(x, y)));
         if (colour.isValid())
             picture.fill(colour);
-        picture.setDevicePixelRatio(deviceRatio());
+        picture.setDevicePixelRatio(ratio);
         setPixmap(QPixmap::fromImage(picture));
         setGeometry(geometry);
         show();
@@ -60,7 +54,7 @@ public:
 TEST(ScreenRegionSource, CopiesExactlyTheRectangleBlackOffTheScreenAndNotTheHiddenFrame)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int ratio = deviceRatio();
+    const int ratio = qRound(qGuiApp->devicePixelRatio()); // 2 on a desktop scaled by 2
     ASSERT_EQ(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", "1").toInt());
     const QRect devicePixels(screen.topLeft() * ratio, screen.size() * ratio);
     ScreenWindow topLeft(QRect(0, 0, 300, 300));
@@ -91,13 +85,11 @@ TEST(ScreenRegionSource, CopiesExactlyTheRectangleBlackOffTheScreenAndNotTheHidd
 
 TEST(X11ScreenGrabber, UnavailableOnAWaylandSessionSayingWhatToDo)
 {
-    qunsetenv("WAYLAND_DISPLAY");
-    qputenv("XDG_SESSION_TYPE", "x11");
-    EXPECT_TRUE(X11ScreenGrabber().isAvailable());
     qputenv("WAYLAND_DISPLAY", "wayland-0");
     EXPECT_FALSE(X11ScreenGrabber().isAvailable());
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("XDG_SESSION_TYPE", "wayland");
     EXPECT_TRUE(X11ScreenGrabber().unavailableReason().contains("GNOME on Xorg"));
-    qunsetenv("XDG_SESSION_TYPE");
+    qputenv("XDG_SESSION_TYPE", "x11");
+    EXPECT_TRUE(X11ScreenGrabber().isAvailable());
 }
