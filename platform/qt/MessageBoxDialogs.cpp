@@ -17,21 +17,25 @@ QString titleOrProgramName(const QString &title)
 
 } // namespace
 
-void MessageBoxDialogs::message(const QString &text, const QString &title, MessageKind)
+void MessageBoxDialogs::message(const QString &text, const QString &title, MessageKind kind)
 {
-    QMessageBox::information(QApplication::activeWindow(), titleOrProgramName(title), text,
-                             QMessageBox::Ok);
+    QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                    titleOrProgramName(title), text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
 }
 
 bool MessageBoxDialogs::question(const QString &text, const QString &title)
 {
+    // No is the default, so that a Return typed out of habit does not confirm.
     return QMessageBox::question(QApplication::activeWindow(), titleOrProgramName(title), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString MessageBoxDialogs::openFileName(const QString &, const QString &)
+QString MessageBoxDialogs::openFileName(const QString &startFolder, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow());
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), startFolder,
+                                        filter);
 }
 
 std::optional<QString> MessageBoxDialogs::askText(const QString &prompt, const QString &title,
