@@ -270,10 +270,14 @@ void MainWindow::showPane()
 
 void MainWindow::showCapturedPhoto()
 {
-    if (m_session.capturedPhoto().isNull())
+    if (m_session.capturedPhoto().isNull()) {
         m_controls.photo->clear();
-    else
-        m_controls.photo->setImage(m_session.capturedPhoto());
+        return;
+    }
+    // On a scaled desktop the capture has the screen's own pixels: shown at the frame's size.
+    QImage photo = m_session.capturedPhoto();
+    photo.setDevicePixelRatio(devicePixelRatioF());
+    m_controls.photo->setImage(photo);
 }
 
 void MainWindow::toggleSettingsGroup()

@@ -129,6 +129,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
     // The review pane: the newer photo on the left, the older one on the right.
     QGroupBox *review =
         place(group(w, QStringLiteral("核对照片栏")), "FrameChecK", 1650, 1650, 3855, 3075);
+    c.reviewGroup = review;
     c.newerPhoto = place(reviewPhoto(review), "ImageSt01", 120, 270, 1785, 2205);
     c.newerNumber = place(label(review, QString()), "LabelHao01", 120, 2580, 600, 330);
     c.newerName = place(shownText(review), "Text1(1)", 720, 2535, 1185, 420);

@@ -61,6 +61,9 @@ int main(int argc, char *argv[])
         QDir::homePath(),
     };
 
+    // Before the lock: a second start asks this Lumo to come to the front by a signal.
+    platform::TerminationSignals terminationSignals;
+
     // One Lumo at a time: they would share the settings and both capture on every key. A second
     // start brings the running Lumo to the front and ends; the lock of a Lumo that died is taken
     // over.
@@ -111,7 +114,6 @@ int main(int argc, char *argv[])
         });
 
     // A logout or Ctrl+C ends Lumo through the same shut-down as closing the window.
-    platform::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested,
                      &window, [&window] {
                          window.close();

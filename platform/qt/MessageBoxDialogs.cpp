@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace lumo::platform {
 
@@ -32,10 +33,21 @@ bool MessageBoxDialogs::question(const QString &text, const QString &title)
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+int MessageBoxDialogs::choose(const QString &text, const QString &title, const QStringList &answers)
+{
+    QMessageBox box(QMessageBox::Warning, titleOrProgramName(title), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::AcceptRole);
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
+}
+
 QString MessageBoxDialogs::openFileName(const QString &startFolder, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), startFolder,
-                                        filter);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(),
+                                        QStringLiteral("选择班级名单"), startFolder, filter);
 }
 
 std::optional<QString> MessageBoxDialogs::askText(const QString &prompt, const QString &title,
