@@ -154,6 +154,29 @@ TEST(Jpeg, DensityAndQualityOfTheDpiStep)
     EXPECT_TRUE(error.contains(u"20000 × 20000"_s)) << error.toStdString();
 }
 
+TEST(Jpeg, MissingOrCorruptDataIsRefusedNotPaintedGrey)
+{
+    QByteArray photo;
+    ASSERT_EQ(encodeJpeg(noiseImage(260, 320), 90, 254, &photo), JpegStatus::Ok);
+    const qsizetype scan = photo.indexOf("\xFF\xDA") + 100;
+    QByteArray corrupt = photo, marker = photo;
+    corrupt.replace(scan, 40, QByteArray(40, '\0'));
+    marker.insert(scan, "\xFF\xD0", 2);
+    const std::pair<QByteArray, const char *> damaged[] = {
+        {photo.left(photo.size() / 2), "Premature end of JPEG file"},
+        {photo.left(photo.size() - 2), "Premature end of JPEG file"}, // only the end marker gone
+        {corrupt, "Corrupt JPEG data"},
+        {marker, "Corrupt JPEG data"}};
+    for (const auto &[bytes, reason] : damaged) {
+        QString decodeError, verifyError;
+        EXPECT_TRUE(decodePicture(bytes, &decodeError).isEmpty()) << reason;
+        EXPECT_FALSE(verifyPicture(bytes, &verifyError)) << reason;
+        EXPECT_TRUE(decodeError.contains(QLatin1String(reason))) << decodeError.toStdString();
+        EXPECT_EQ(verifyError, decodeError);
+    }
+    EXPECT_TRUE(verifyPicture(photo, nullptr));
+}
+
 TEST(PictureFile, FormatComesFromTheContent)
 {
     QString error;
