@@ -7,9 +7,7 @@
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestFiles.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -25,10 +23,11 @@ ProgramRun photo(const QStringList &arguments)
     return runProgram(LUMO_CLI_PATH, QStringList{"photo"} + arguments);
 }
 
-// The JPEG with its frame header (baseline or progressive) claiming another size.
-QByteArray claiming(QByteArray jpeg, quint16 width, quint16 height)
+// The baseline JPEG with its frame header claiming another size, and a progressive one if asked.
+QByteArray claiming(QByteArray jpeg, quint16 width, quint16 height, bool progressive = false)
 {
-    const qsizetype frame = std::max(jpeg.indexOf("\xFF\xC0"), jpeg.indexOf("\xFF\xC2"));
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    jpeg[frame + 1] = progressive ? '\xC2' : '\xC0';
     qToBigEndian(height, jpeg.data() + frame + 5);
     qToBigEndian(width, jpeg.data() + frame + 7);
     return jpeg;
@@ -96,18 +95,14 @@ TEST(LumoCliPhoto, EveryInputEndsCleanlyWithin256MiBOfAddressSpace)
     QByteArray registry, allowed;
     ASSERT_EQ(encodeJpeg(phototest::gradientImage(260, 320), 90, 254, &registry), JpegStatus::Ok);
     ASSERT_EQ(encodeJpeg(phototest::gradientImage(10000, 5000), 90, 0, &allowed), JpegStatus::Ok);
-    QBuffer progressive;
-    QImageWriter writer(&progressive, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    ASSERT_TRUE(writer.write(QImage(260, 320, QImage::Format_RGB888)));
     QByteArray bitmap = encodeBitmap(phototest::gradientImage(100, 100));
     qToLittleEndian<qint32>(10000, bitmap.data() + 18); // 10000 x 5000 declared, 100 x 100 there
     qToLittleEndian<qint32>(5000, bitmap.data() + 22);
     const QMap<QString, QByteArray> refused = {
         {"truncated.jpg", registry.left(registry.size() / 2)},
         {"claims20000.jpg", claiming(registry, 20000, 20000)},
-        {"claims50mp.jpg", claiming(registry, 10000, 5000)}, // its data ends after 260 x 320
-        {"progressive.jpg", claiming(progressive.data(), 10000, 5000)},
+        {"claims50mp.jpg", claiming(registry, 10000, 5000)},        // its data ends after 260 x 320
+        {"progressive.jpg", claiming(registry, 10000, 5000, true)}, // 150 MB of coefficients
         {"claims50mp.bmp", bitmap}};
     for (const auto &[name, bytes] : refused.asKeyValueRange())
         writeBytes(folder.filePath(name), bytes);
@@ -123,18 +118,16 @@ TEST(LumoCliPhoto, EveryInputEndsCleanlyWithin256MiBOfAddressSpace)
             EXPECT_EQ(limited(command, file).exitCode, 1) << file.toStdString();
     for (const auto &[name, bytes] : refused.asKeyValueRange()) {
         const ProgramRun check = limited("check", folder.filePath(name));
-        EXPECT_EQ(check.exitCode, 1) << name.toStdString();
-        EXPECT_TRUE(check.out.startsWith(folder.filePath(name) + ": unreadable: "))
-            << check.out.toStdString();
         const ProgramRun convert = limited("convert", folder.filePath(name));
-        EXPECT_EQ(convert.exitCode, 1) << name.toStdString();
-        EXPECT_TRUE(convert.err.contains(name)) << convert.err.toStdString();
+        EXPECT_EQ(std::pair(check.exitCode, convert.exitCode), std::pair(1, 1))
+            << name.toStdString();
+        EXPECT_TRUE(check.out.startsWith(folder.filePath(name) + ": unreadable: ") &&
+                    convert.err.startsWith(folder.filePath(name)))
+            << check.out.toStdString() << convert.err.toStdString();
         EXPECT_EQ(readBytes(folder.filePath(name)), bytes) << name.toStdString();
     }
     EXPECT_EQ(limited("convert", folder.filePath("allowed.jpg")).exitCode, 0);
-    const ProgramRun converted = limited("check", folder.filePath("allowed.jpg"));
-    EXPECT_TRUE(converted.out.endsWith("JPEG, 260 x 320 px, 254 dpi, 33126 bytes: ok\n"))
-        << converted.out.toStdString();
+    EXPECT_TRUE(limited("check", folder.filePath("allowed.jpg")).out.endsWith(": ok\n"));
 }
 
 TEST(LumoCliPhoto, AFullDiskIsReportedWithTheSystemsReasonAfterTheKnownText)
