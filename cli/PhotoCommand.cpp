@@ -154,10 +154,13 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
         return failed(reason);
     PictureInfo header;
     inspectPicture(input, &header, &reason);
-    // The size step alone re-encodes the whole picture.
+    // The size step alone re-encodes the whole picture, pass after pass: each pass holds the
+    // photo so far (the file, then a JPEG of up to kMaxEncodedBytes) and the new JPEG.
+    const qint64 sizeStepBytes = header.decodingBytes + kMaxEncodedBytes +
+                                 std::max<qint64>(kMaxEncodedBytes - input.size(), 0);
     reserve(input.size() - expectedBytes +
             (dpiStep    ? header.decodingBytes
-             : sizeStep ? header.decodingBytes + kMaxEncodedBytes
+             : sizeStep ? sizeStepBytes
                         : 0));
     RegistryPhoto photo;
     if (dpiStep) {
