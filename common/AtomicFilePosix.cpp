@@ -269,8 +269,13 @@ bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QS
         *error = QStringLiteral("%1 不是普通文件。").arg(shown(path));
         return false;
     }
+    if (status.st_size > maxBytes) {
+        ::close(handle);
+        *error = QStringLiteral("文件 %1 超过 %2 字节，太大。").arg(shown(path)).arg(maxBytes);
+        return false;
+    }
     bytes->clear();
-    bytes->reserve(qsizetype(qMin<qint64>(status.st_size, maxBytes)));
+    bytes->reserve(qsizetype(status.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(handle, buffer, sizeof buffer);

@@ -8,6 +8,7 @@
 #include "roster/PhotoMarks.h"
 #include "roster/RosterImport.h"
 #include "settings/SettingsFile.h"
+#include "tests/e2e/CapsLock.h"
 #include "tests/support/TestFiles.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ QColor cameraAt(int x, int y)
 class CameraWindow : public QWidget
 {
 public:
-    CameraWindow() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
+    CameraWindow() : QWidget(nullptr, Qt::FramelessWindowHint)
     {
         setGeometry(0, 0, 1000, 700);
         m_picture = QImage(size(), QImage::Format_RGB32);
@@ -155,6 +156,9 @@ protected:
 
     void TearDown() override
     {
+        // The next test starts with Caps Lock off, however often this one pressed it.
+        if (isCapsLockOn())
+            key("Caps_Lock");
         for (QProcess *process : {&lumo, &windowManager}) {
             if (process->state() != QProcess::NotRunning) {
                 process->kill();
@@ -182,9 +186,8 @@ protected:
     // Clicks the control whose centre is at (x, y) pixels in Lumo's main window.
     void click(int x, int y)
     {
-        const QPoint window = windowGeometry(windowNamed(u"Lumov2.0"_s)).topLeft();
-        xdotool({u"mousemove"_s, QString::number(window.x() + x), QString::number(window.y() + y),
-                 u"click"_s, u"1"_s});
+        xdotool({u"mousemove"_s, u"--window"_s, windowNamed(u"Lumov2.0"_s), QString::number(x),
+                 QString::number(y), u"click"_s, u"1"_s});
     }
     void importClass()
     {
