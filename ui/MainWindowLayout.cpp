@@ -29,6 +29,17 @@ const QStringList kFeatureList = {
     QStringLiteral("7.浏览己照图片,同步检查"),
 };
 
+// The hot keys, shown when the pointer rests on the feature list or the F11 switch.
+const QString kHotKeyTable = QStringLiteral(
+    "热键（在任何程序里都有效；在 Lumo 的文本框里打字时除外）：\n"
+    "W S A D　相框上移、下移、左移、右移\n"
+    "Q E　相框缩小、放大\n"
+    "F　相框中心移到鼠标处\n"
+    "CapsLock 或 →　拍照、保存、下一位\n"
+    "Home　重拍上一位学生\n"
+    "↑　前一位（浏览模式）　↓　跳过　←　再念姓名\n"
+    "F11　关闭 / 打开热键");
+
 // Font sizes are given in points at 96 dots per inch, as the window was designed.
 QFont fontOf(const QWidget *widget, double points, bool bold)
 {
@@ -187,6 +198,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.featureList = place(new QPlainTextEdit(kFeatureList.join(u'\n'), w), "TextGongNeng", 5520,
                           5700, 2775, 2535);
     c.featureList->setReadOnly(true);
+    c.featureList->setToolTip(kHotKeyTable);
 
     // The settings group lies over the middle column while it is shown.
     QGroupBox *settings =
@@ -198,6 +210,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
                        1800, 315);
     c.hotKeysOff = place(check(settings, QStringLiteral("F11关闭热键(A,S,D,W,Q,E 空格)")),
                          "CheckHotKey", 120, 600, 3700, 315);
+    c.hotKeysOff->setToolTip(kHotKeyTable);
     c.backup =
         place(check(settings, QStringLiteral("照片自动备份")), "CheckAutoBak", 120, 930, 1500, 315);
     c.backupFolder = place(textBox(settings), "TextBakPath", 1650, 915, 2160, 315);
