@@ -495,9 +495,15 @@ void ClassSession::packClass()
             warning(result.problem);
         } else {
             openFolder(folder);
-            if (!result.photosKept.isEmpty())
+            QStringList kept = result.photosKept;
+            for (const QString &changed : result.photosChanged)
+                kept.removeAll(changed);
+            if (!kept.isEmpty())
                 warning(QStringLiteral("以下照片已放进压缩包，但无法从文件夹中删除：\n%1")
-                            .arg(result.photosKept.join(u'\n')));
+                            .arg(kept.join(u'\n')));
+            if (!result.photosChanged.isEmpty())
+                warning(QStringLiteral("以下照片在打包时被改动，已留在文件夹中，请重新打包：\n%1")
+                            .arg(result.photosChanged.join(u'\n')));
             if (packaging::exceedsSizeLimit(result.archiveBytes))
                 warning(QStringLiteral("zip文件超过5M，请手动解压后，处理！"));
         }
