@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace lumo::roster {
@@ -76,49 +78,55 @@ bool hasFormula(pugi::xml_node cell)
     return false;
 }
 
+// libzip edits the archive in a buffer that it must own. When zip_close keeps the unchanged
+// beginning of the archive (write cloning, libzip 1.7), the new buffer takes over the last kept
+// fragment and frees it: a buffer lent to libzip without ownership would be freed under its owner.
 std::optional<QByteArray> replacePart(const QByteArray &bytes, const QString &partName,
                                       const QByteArray &content, QString *error)
 {
+    *error = QStringLiteral("could not replace the sheet in the ZIP archive");
+    void *owned = std::malloc(std::size_t(std::max<qsizetype>(bytes.size(), 1)));
+    if (!owned)
+        return std::nullopt;
+    std::memcpy(owned, bytes.constData(), std::size_t(bytes.size()));
     zip_error_t zipError;
     zip_error_init(&zipError);
     zip_source_t *source =
-        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &zipError);
-    zip_source_keep(source);
-    zip_t *archive = zip_open_from_source(source, 0, &zipError);
+        zip_source_buffer_create(owned, zip_uint64_t(bytes.size()), 1, &zipError);
+    zip_error_fini(&zipError);
+    if (!source) {
+        std::free(owned);
+        return std::nullopt;
+    }
+    zip_t *archive = zip_open_from_source(source, 0, nullptr);
     if (!archive) {
-        *error = QStringLiteral("not a readable ZIP archive");
         zip_source_free(source);
         return std::nullopt;
     }
+    // Kept beyond zip_close, which writes the new archive into it.
+    zip_source_keep(source);
     const zip_int64_t index = zip_name_locate(archive, partName.toUtf8().constData(), 0);
-    QByteArray *copy = new QByteArray(content);
     zip_source_t *replacement =
-        zip_source_buffer(archive, copy->constData(), zip_uint64_t(copy->size()), 0);
+        zip_source_buffer(archive, content.constData(), zip_uint64_t(content.size()), 0);
     const bool replaced = index >= 0 && replacement &&
                           zip_file_replace(archive, zip_uint64_t(index), replacement, 0) == 0;
-    if (!replaced) {
-        if (replacement)
-            zip_source_free(replacement);
-        zip_discard(archive);
-        zip_source_free(source);
-        delete copy;
-        *error = QStringLiteral("could not replace the sheet in the ZIP archive");
-        return std::nullopt;
-    }
+    if (!replaced && replacement)
+        zip_source_free(replacement);
     // The fastest deflate level: the sheet part is written at every shut-down.
-    zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
-    const bool closed = zip_close(archive) == 0;
-    delete copy;
-    if (!closed) {
-        *error = QStringLiteral("could not write the ZIP archive: ") +
-                 QString::fromUtf8(zip_strerror(archive));
+    if (!replaced ||
+        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1) != 0 ||
+        zip_close(archive) != 0) {
+        if (replaced)
+            *error = QStringLiteral("could not write the ZIP archive: ") +
+                     QString::fromUtf8(zip_strerror(archive));
         zip_discard(archive);
         zip_source_free(source);
         return std::nullopt;
     }
     QByteArray result;
     zip_stat_t stat;
-    if (zip_source_stat(source, &stat) == 0 && zip_source_open(source) == 0) {
+    if (zip_source_stat(source, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) &&
+        zip_source_open(source) == 0) {
         result.resize(qsizetype(stat.size));
         const zip_int64_t got = zip_source_read(source, result.data(), stat.size);
         zip_source_close(source);
@@ -130,6 +138,7 @@ std::optional<QByteArray> replacePart(const QByteArray &bytes, const QString &pa
         *error = QStringLiteral("could not read the written ZIP archive");
         return std::nullopt;
     }
+    error->clear();
     return result;
 }
 
