@@ -1,10 +1,14 @@
 // "lumo-cli roster show|mark" as a script runs it: what it prints and its exit status.
 #include "tests/roster/RosterFixtures.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 static ProgramRun lumoCli(const QStringList &arguments)
 {
@@ -31,4 +35,14 @@ TEST(RosterCommand, ShowsTheClassAndMarksStudents)
     EXPECT_EQ(marked[6], "7\t孙八\t110101201001012222\t是\t");
     EXPECT_EQ(lumoCli({"roster", "mark", path, "9"}).exitCode, 2); // no such student
     EXPECT_EQ(lumoCli({"roster", "mark", fixturePath("encrypted.xls"), "1"}).exitCode, 1);
+
+    // A full disk, as a file size limit: the system's reason is told, the workbook stays.
+    const QByteArray before = readBytes(path);
+    const ProgramRun full =
+        runProgram("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" \"$@\"", LUMO_CLI,
+                               "roster", "mark", path, "3"});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << full.err.toStdString();
+    EXPECT_EQ(readBytes(path), before);
 }

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <map>
@@ -263,4 +265,58 @@ TEST(WriteBack, AFormulaInColumnCIsReplacedInAnXlsButLeftAloneInAnXlsx)
     EXPECT_EQ(result.written, 1);
     EXPECT_EQ(result.notes.size(), 1);
     EXPECT_EQ(readWorkbookFile(xlsx).grid, withMarks(grid, {3}));
+}
+
+TEST(WriteBack, AWorkbookSavedMeanwhileIsMarkedInItsNewVersionAndNeverOverwrittenUnread)
+{
+    // Between the read and the commit another program gives row 3 to another student and adds
+    // one: once, or at every read.
+    for (const int saves : {1, 100}) {
+        QTemporaryDir folder;
+        const QString path = copyFixture(folder.path(), "class-utf8-bom.csv");
+        const SheetGrid original = readWorkbookFile(path).grid;
+        int calls = 0;
+        const WriteBackResult result = writePhotoMarks(path, marksFor(original, {1, 3}), [&] {
+            if (calls++ < saves)
+                writeBytes(path, readBytes(path).replace("王五", "王六") + "新生,1\r\n");
+        });
+        EXPECT_EQ(result.ok, saves == 1) << result.error.toStdString();
+        EXPECT_EQ(result.written, saves == 1 ? 1 : 0);
+        const SheetGrid now = readWorkbookFile(path).grid;
+        EXPECT_EQ(readBytes(path).count("新生"), std::min(calls, saves)); // every save is kept
+        EXPECT_EQ(now.cell(3, 0), "王六");
+        EXPECT_EQ(now.cell(3, 2), "");
+        EXPECT_EQ(now.cell(1, 2), saves == 1 ? kPhotoTakenMark : QString());
+    }
+}
+
+TEST(WriteBack, ThroughSymbolicLinksKeepingOwnerAndModeButNeverIntoReadOnlyWorkbooks)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir("real"));
+    const QString real = copyFixture(folder.filePath("real"), "class-xlwt.xls");
+    const QString link = folder.filePath("link.xls");
+    ASSERT_TRUE(QFile::link(real, link));
+    const bool root = ::geteuid() == 0;
+    if (root) { // owned by someone else: the marked workbook stays theirs
+        ASSERT_EQ(::chown(QFile::encodeName(real).constData(), 65534, 65534), 0);
+    }
+    const SheetGrid original = readWorkbookFile(real).grid;
+    ASSERT_EQ(writePhotoMarks(link, marksFor(original, {1})).written, 1);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readWorkbookFile(real).grid, withMarks(original, {1}));
+    struct stat status = {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    if (root) {
+        EXPECT_EQ(status.st_uid, 65534u);
+    }
+
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0444), 0);
+    const QByteArray before = readBytes(real);
+    const WriteBackResult readOnly = writePhotoMarks(link, marksFor(original, {3}));
+    EXPECT_FALSE(readOnly.ok);
+    EXPECT_EQ(readOnly.error, readOnlyWorkbookMessage(link));
+    EXPECT_EQ(readBytes(real), before);
+    EXPECT_EQ(QDir(folder.filePath("real")).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
