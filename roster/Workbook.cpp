@@ -16,17 +16,23 @@ const QString kUnknownFormat = QStringLiteral("not an .xls, .xlsx or text (.csv)
 
 SheetReadResult readWorkbook(const QByteArray &bytes)
 {
+    SheetReadResult result = SheetReadResult::failure(kUnknownFormat);
     switch (detectWorkbookFormat(bytes)) {
     case WorkbookFormat::Xls:
-        return readXlsWorkbook(bytes);
+        result = readXlsWorkbook(bytes);
+        break;
     case WorkbookFormat::Xlsx:
-        return readXlsxWorkbook(bytes);
+        result = readXlsxWorkbook(bytes);
+        break;
     case WorkbookFormat::Csv:
-        return readCsvWorkbook(bytes);
+        result = readCsvWorkbook(bytes);
+        break;
     case WorkbookFormat::Unknown:
         break;
     }
-    return SheetReadResult::failure(kUnknownFormat);
+    if (result.ok() && result.grid.overflowed())
+        return SheetReadResult::failure(QStringLiteral("sheet1 holds more text than a class list"));
+    return result;
 }
 
 bool readWorkbookBytes(const QString &path, QByteArray *bytes, QString *error)
