@@ -155,7 +155,6 @@ signals:
     void clipboardOffered(const QString &text);
 
 private:
-    class CommandScope;
     void refreshPane();
     photo::SaveResult save(bool askBeforeOverwriting = true);
     void speak(const QString &text);
