@@ -11,7 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -48,6 +52,27 @@ struct BenchSession
     FakeShell shell;
     platform::ScreenRegionSource source;
     session::ClassSession session;
+};
+
+// A camera picture under the frame: a capture of one colour would be refused, not saved.
+class CameraPicture : public QWidget
+{
+public:
+    CameraPicture() : QWidget(nullptr, Qt::FramelessWindowHint)
+    {
+        setGeometry(0, 0, 800, 600);
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QLinearGradient gradient(0, 0, width(), height());
+        gradient.setColorAt(0, QColor(20, 80, 200));
+        gradient.setColorAt(1, QColor(240, 200, 120));
+        painter.fillRect(rect(), gradient);
+    }
 };
 
 // The screen grab without the pause that lets the windows below repaint, to see Lumo's own work.
@@ -90,6 +115,9 @@ BENCHMARK(BM_PaneRefreshWithBothReviewPhotos)->Unit(benchmark::kMicrosecond);
 // CapsLock in the one-key workflow: capture of 300 x 369, save with every step, pane refresh.
 template <typename Grabber> void nextStudent(benchmark::State &state)
 {
+    CameraPicture camera;
+    if (!QTest::qWaitForWindowExposed(&camera))
+        state.SkipWithError("the camera picture was not shown");
     Grabber screen;
     BenchSession bench(screen);
     bench.session.importClass();

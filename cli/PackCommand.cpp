@@ -54,7 +54,11 @@ int runPackCommand(const QStringList &arguments)
                 qPrintable(QDir::toNativeSeparators(result.archivePath)),
                 static_cast<long long>(result.archiveBytes), result.photoCount);
     for (const QString &photo : result.photosKept)
-        std::fprintf(stderr, "lumo-cli pack: %s is in the archive but could not be removed\n",
+        std::fprintf(stderr,
+                     result.photosChanged.contains(photo)
+                         ? "lumo-cli pack: %s changed while it was packed: it stays in the folder, "
+                           "pack again to put this version in the archive\n"
+                         : "lumo-cli pack: %s is in the archive but could not be removed\n",
                      qPrintable(photo));
     if (packaging::exceedsSizeLimit(result.archiveBytes)) {
         std::fprintf(stderr, "%s\n",

@@ -2,6 +2,7 @@
 
 #include "common/AtomicFile.h"
 #include "photo/BitmapCodec.h"
+#include "photo/JpegCodec.h"
 #include "photo/PictureFile.h"
 #include "photo/RegistryPhoto.h"
 #include "photo/Resampler.h"
@@ -11,11 +12,14 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <malloc.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -123,8 +127,19 @@ struct Conversion
     QStringList errors;
 };
 
+// Memory that conversions side by side hold together: what one conversion may hold alone.
+constexpr qint64 kConversionBudget = kMaxDecodingBytes + kMaxEncodedBytes;
+
+// From this size on, buffers are mappings of their own (lumo-cli's malloc settings).
+constexpr qint64 kLargeReservation = qint64(32) << 20;
+
+// Called by a conversion before it takes memory: with the file's length before reading it, then
+// with what the steps hold beside the file's bytes. Returns once the memory may be taken.
+using ReserveMemory = std::function<void(qint64)>;
+
 // One file through the steps, in memory: read once, never touched.
-Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep)
+Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
+                        const ReserveMemory &reserve)
 {
     Conversion result;
     const auto failed = [&](const QString &reason) {
@@ -133,20 +148,32 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep)
     };
     QByteArray input;
     QString reason;
+    const qint64 expectedBytes = QFileInfo(file).size();
+    reserve(expectedBytes);
     if (!readFileBytes(file, &input, &reason))
         return failed(reason);
+    PictureInfo header;
+    inspectPicture(input, &header, &reason);
+    // The size step alone re-encodes the whole picture, pass after pass: each pass holds the
+    // photo so far (the file, then a JPEG of up to kMaxEncodedBytes) and the new JPEG.
+    const qint64 sizeStepBytes = header.decodingBytes + kMaxEncodedBytes +
+                                 std::max<qint64>(kMaxEncodedBytes - input.size(), 0);
+    reserve(input.size() - expectedBytes +
+            (dpiStep    ? header.decodingBytes
+             : sizeStep ? sizeStepBytes
+                        : 0));
     RegistryPhoto photo;
     if (dpiStep) {
-        const BgrImage picture = decodePicture(input, &reason);
+        const BgrImage picture = decodePicture(std::exchange(input, {}), &reason);
         if (picture.isEmpty())
             return failed(notAPicture(file, reason));
-        photo = makeRegistryPhoto(picture, true, sizeStep);
-        if (photo.dpiStepSkipped) {
-            result.errors << photo.messages.first();
+        if (!canResample(picture)) {
+            result.errors << QStringLiteral("错误的图像文件");
             return failed(QStringLiteral("not converted"));
         }
+        photo = makeRegistryPhoto(picture, true, sizeStep);
     } else if (sizeStep) {
-        photo = compressRegistryPhoto(input);
+        photo = compressRegistryPhoto(std::move(input));
     } else {
         photo.bytes = input;
     }
@@ -162,10 +189,11 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep)
 }
 
 // convertSteps on any thread: a picture too large for the memory fails alone.
-Conversion convertInMemory(const QString &file, bool dpiStep, bool sizeStep)
+Conversion convertInMemory(
+    const QString &file, bool dpiStep, bool sizeStep, const ReserveMemory &reserve = [](qint64) {})
 {
     try {
-        return convertSteps(file, dpiStep, sizeStep);
+        return convertSteps(file, dpiStep, sizeStep, reserve);
     } catch (const std::bad_alloc &) {
         Conversion failed;
         failed.errors << QStringLiteral("%1: not enough memory").arg(shown(file));
@@ -180,7 +208,7 @@ bool finishConversion(const QString &file, const Conversion &conversion)
     QStringList errors = conversion.errors;
     if (errors.isEmpty() && !conversion.photo.isEmpty() &&
         !lumo::common::writeFileAtomically(file, conversion.photo, &reason))
-        errors << QStringLiteral("%1: %2").arg(shown(file), reason);
+        errors << QStringLiteral("%1: %2").arg(shown(file), writeFailureText(reason));
     for (const QString &error : errors)
         std::fprintf(stderr, "%s\n", qPrintable(error));
     if (!errors.isEmpty())
@@ -191,13 +219,17 @@ bool finishConversion(const QString &file, const Conversion &conversion)
 
 // Converts files on worker threads, a few ahead of the thread that writes them, so that the
 // processor works while a written photo is flushed to the disk. A file named again is read only
-// after its earlier conversion was written, as if the files went one after another.
+// after its earlier conversion was written, as if the files went one after another. The memory
+// a conversion reserves stays reserved until its photo is written; reservations are granted in
+// the files' order, so that the next file to write always gets its memory once the files before
+// it are written.
 class ConversionsAhead
 {
 public:
     ConversionsAhead(const QStringList &files, bool dpiStep, bool sizeStep)
         : m_files(files), m_dpiStep(dpiStep), m_sizeStep(sizeStep),
-          m_results(std::size_t(files.size())), m_earlierSame(std::size_t(files.size()), -1)
+          m_results(std::size_t(files.size())), m_earlierSame(std::size_t(files.size()), -1),
+          m_reservedFor(std::size_t(files.size()), 0)
     {
         QHash<QString, qsizetype> lastSeen;
         for (qsizetype i = 0; i < files.size(); ++i) {
@@ -235,6 +267,7 @@ public:
         {
             const std::lock_guard lock(m_mutex);
             m_written = i + 1;
+            m_reserved -= std::exchange(m_reservedFor[std::size_t(i)], 0);
         }
         m_changed.notify_all();
     }
@@ -251,11 +284,36 @@ private:
                 return;
             const qsizetype i = m_next++;
             lock.unlock();
-            Conversion conversion = convertInMemory(m_files[i], m_dpiStep, m_sizeStep);
+            int reservations = 0;
+            Conversion conversion =
+                convertInMemory(m_files[i], m_dpiStep, m_sizeStep,
+                                [&](qint64 bytes) { reserve(i, bytes, ++reservations == 2); });
             lock.lock();
+            if (m_turn == i)
+                ++m_turn;
             m_results[std::size_t(i)] = std::move(conversion);
             m_changed.notify_all();
         }
+    }
+    // Waits for file i's turn and for the memory, which the files before it give back when they
+    // are written; alone, a conversion takes what it needs.
+    void reserve(qsizetype i, qint64 bytes, bool last)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] {
+            return m_turn == i && (m_reserved + bytes <= kConversionBudget ||
+                                   m_reserved == m_reservedFor[std::size_t(i)]);
+        });
+        m_reserved += bytes;
+        m_reservedFor[std::size_t(i)] += bytes;
+        if (last)
+            ++m_turn;
+        m_changed.notify_all();
+        lock.unlock();
+        // The heap keeps what earlier conversions freed, for pictures of the same size; a large
+        // conversion would take its memory on top of that.
+        if (bytes >= kLargeReservation)
+            malloc_trim(0);
     }
     bool canStart() const
     {
@@ -268,6 +326,9 @@ private:
     const bool m_sizeStep;
     std::vector<std::optional<Conversion>> m_results;
     std::vector<qsizetype> m_earlierSame; // index of the same file named before, or -1
+    std::vector<qint64> m_reservedFor;    // memory each conversion holds until it is written
+    qint64 m_reserved = 0;
+    qsizetype m_turn = 0; // the conversion whose reservations are granted next
     std::mutex m_mutex;
     std::condition_variable m_changed;
     qsizetype m_next = 0;
@@ -297,11 +358,16 @@ int convert(const QStringList &arguments)
     }
     if (files.isEmpty())
         return usageError(kConvertUsage, QStringLiteral("no file given"));
+    // A file-size limit makes the write fail and be reported instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     int status = kOk;
     if (files.size() == 1)
         return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep)) ? kOk
                                                                                         : kFailed;
+    // One heap for all workers, so that what one conversion frees is what the next one takes,
+    // wherever it runs.
+    mallopt(M_ARENA_MAX, 1);
     ConversionsAhead conversions(files, dpiStep, sizeStep);
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!finishConversion(files[i], conversions.take(i)))
@@ -365,9 +431,10 @@ int check(const QStringList &arguments)
         QByteArray bytes;
         QString reason;
         PictureInfo info;
-        // The whole picture is decoded: a photo the registry cannot read does not fit.
+        // Every scan is decoded: a photo the registry cannot read, or reads with grey where data
+        // is missing, does not fit.
         const bool readable = readFileBytes(file, &bytes, &reason) &&
-                              !decodePicture(bytes, &reason).isEmpty() &&
+                              verifyPicture(bytes, &reason) &&
                               inspectPicture(bytes, &info, &reason);
         if (!readable) {
             std::printf("%s: unreadable: %s\n", qPrintable(shown(file)),

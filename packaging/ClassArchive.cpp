@@ -8,6 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+#include <tuple>
+
+#include <sys/stat.h>
+
 namespace lumo::packaging {
 
 namespace {
@@ -17,7 +22,9 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// The old archive is copied, so that it stays untouched until the new one is checked.
+// The old archive is copied, so that it stays untouched until the new one is checked. The copy
+// goes straight into the partial file, which a later packing removes if this one is killed;
+// QFile::copy would name a temporary file of its own where the file system has no unnamed ones.
 bool startFrom(const QString &existing, const QString &partial, QString *reason)
 {
     const QFileInfo info(existing);
@@ -27,14 +34,31 @@ bool startFrom(const QString &existing, const QString &partial, QString *reason)
         *reason = QStringLiteral("%1 已存在，但不是文件。").arg(shown(existing));
         return false;
     }
-    QFile::remove(partial);
     QFile source(existing);
-    if (!source.copy(partial)) {
+    QFile target(partial);
+    bool copied = source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly);
+    for (QByteArray chunk; copied && !(chunk = source.read(1 << 20)).isEmpty();)
+        copied = target.write(chunk) == chunk.size();
+    if (!copied || source.error() != QFileDevice::NoError || !target.flush()) {
+        const QFile &failing = source.error() != QFileDevice::NoError ? source : target;
         *reason = QStringLiteral("无法复制已有的压缩包 %1：%2")
-                      .arg(shown(existing), source.errorString());
+                      .arg(shown(existing), failing.errorString());
         return false;
     }
     return true;
+}
+
+// A photo is still the file that was packed while it is the same file (device and inode) with
+// the same length and time of change.
+using FileIdentity = std::tuple<dev_t, ino_t, off_t, time_t, long>;
+
+std::optional<FileIdentity> identityOf(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
+                        status.st_mtim.tv_nsec};
 }
 
 PackResult refused(PackStatus status, const QString &problem)
@@ -85,29 +109,48 @@ PackResult packClassArchive(const QString &folder, const QString &name, const Pa
         return result;
     }
     std::vector<ArchiveEntry> entries;
-    entries.reserve(std::size_t(photos.size()));
-    for (const QString &photo : photos)
+    std::vector<std::optional<FileIdentity>> listed;
+    for (const QString &photo : photos) {
         entries.push_back({photo, directory.filePath(photo)});
+        listed.push_back(identityOf(entries.back().sourcePath));
+    }
+    const auto unchanged = [&](std::size_t i) {
+        return identityOf(entries[i].sourcePath) == listed[i] && fileHoldsStoredBytes(entries[i]);
+    };
 
     // The archive is built under a hidden name beside its target, with the permissions of any
     // new file there (or of the archive it replaces), and renamed into place once checked.
-    common::AtomicFile partial(result.archivePath);
+    common::AtomicFile partial(result.archivePath, common::AtomicFile::Content::ByOtherWriter);
     QString reason;
     if (!partial.isReserved())
         return failed(result, partial.errorString());
     if (!startFrom(result.archivePath, partial.partialPath(), &reason) ||
-        !addFilesToZip(partial.partialPath(), entries, options.progress, &reason) ||
-        !zipHoldsFiles(partial.partialPath(), entries, &reason))
+        !addFilesToZip(partial.partialPath(), result.archivePath, entries, options.progress,
+                       &reason) ||
+        !zipHoldsFiles(partial.partialPath(), result.archivePath, entries, &reason))
         return failed(result, reason);
+    // A photo rewritten since it was listed may be in the archive in either version, and stays;
+    // every other one must be in it as it is.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (identityOf(entries[i].sourcePath) == listed[i] && !fileHoldsStoredBytes(entries[i]))
+            return failed(
+                result, QStringLiteral("压缩包中的照片 %1 与原文件不一致。").arg(entries[i].name));
+    }
     if (!partial.commit())
         return failed(result, partial.errorString());
 
     result.status = PackStatus::Packed;
     result.archiveBytes = QFileInfo(result.archivePath).size();
     result.photoCount = int(entries.size());
-    for (const ArchiveEntry &entry : entries) {
-        if (!QFile::remove(entry.sourcePath))
-            result.photosKept << entry.name;
+    if (options.beforeRemoving)
+        options.beforeRemoving();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        // Checked again right before it goes: another program may have rewritten it meanwhile.
+        const bool same = unchanged(i);
+        if (!same)
+            result.photosChanged << entries[i].name;
+        if (!same || !QFile::remove(entries[i].sourcePath))
+            result.photosKept << entries[i].name;
     }
     return result;
 }

@@ -29,20 +29,24 @@ struct PackResult
 {
     PackStatus status = PackStatus::Failed;
     QString archivePath;
-    qint64 archiveBytes = 0; // length of the finished archive
-    int photoCount = 0;      // photos packed by this run
-    QString problem;         // for the operator, when not Packed
-    QStringList photosKept;  // packed and checked, but could not be removed from the folder
+    qint64 archiveBytes = 0;   // length of the finished archive
+    int photoCount = 0;        // photos packed by this run
+    QString problem;           // for the operator, when not Packed
+    QStringList photosKept;    // packed and checked, but could not be removed from the folder
+    QStringList photosChanged; // of photosKept: rewritten while packing, so not removed
 };
 
 struct PackOptions
 {
     // Hears the fraction of the archive written (for a progress display, or a test).
     std::function<void(double)> progress;
+    // Called once the archive is in place, before the photos are removed (for a test).
+    std::function<void()> beforeRemoving;
 };
 
 // Moves every "*.jpg" (any letter case) of the folder into "<name>.zip" there, stored without
-// folder paths. An existing archive of that name is added to and a same-named entry replaced.
+// folder paths. An existing archive of that name is added to and a same-named entry replaced. A
+// photo is removed only while it is still the file whose bytes the archive holds.
 PackResult packClassArchive(const QString &folder, const QString &name,
                             const PackOptions &options = {});
 

@@ -99,14 +99,15 @@ void reportProgress(zip_t *, double fraction, void *listener)
 
 } // namespace
 
-bool addFilesToZip(const QString &archivePath, const std::vector<ArchiveEntry> &entries,
+bool addFilesToZip(const QString &archivePath, const QString &shownPath,
+                   const std::vector<ArchiveEntry> &entries,
                    const std::function<void(double)> &progress, QString *reason)
 {
     int code = 0;
     const int mode = QFileInfo(archivePath).size() == 0 ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE;
     OpenArchive archive(zip_open(QFile::encodeName(archivePath).constData(), mode, &code));
     if (!archive) {
-        *reason = QStringLiteral("无法打开压缩包 %1：%2").arg(shown(archivePath), errorText(code));
+        *reason = QStringLiteral("无法打开压缩包 %1：%2").arg(shown(shownPath), errorText(code));
         return false;
     }
     for (const ArchiveEntry &entry : entries) {
@@ -133,34 +134,29 @@ bool addFilesToZip(const QString &archivePath, const std::vector<ArchiveEntry> &
             const_cast<std::function<void(double)> *>(&progress));
     if (zip_close(archive.get()) != 0) {
         *reason = QStringLiteral("无法写入压缩包 %1：%2")
-                      .arg(shown(archivePath), archiveErrorText(archive.get()));
+                      .arg(shown(shownPath), archiveErrorText(archive.get()));
         return false;
     }
     archive.release();
     return true;
 }
 
-bool zipHoldsFiles(const QString &archivePath, const std::vector<ArchiveEntry> &entries,
-                   QString *reason)
+bool zipHoldsFiles(const QString &archivePath, const QString &shownPath,
+                   std::vector<ArchiveEntry> &entries, QString *reason)
 {
     int code = 0;
     OpenArchive archive(
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
     if (!archive) {
         *reason =
-            QStringLiteral("写好的压缩包 %1 无法读回：%2").arg(shown(archivePath), errorText(code));
+            QStringLiteral("写好的压缩包 %1 无法读回：%2").arg(shown(shownPath), errorText(code));
         return false;
     }
-    for (const ArchiveEntry &entry : entries) {
+    for (ArchiveEntry &entry : entries) {
         const zip_int64_t index =
             zip_name_locate(archive.get(), entry.name.toUtf8().constData(), 0);
         if (index < 0) {
             *reason = QStringLiteral("压缩包中缺少照片 %1。").arg(entry.name);
-            return false;
-        }
-        const std::optional<Checksum> original = fileChecksum(entry.sourcePath);
-        if (!original) {
-            *reason = QStringLiteral("照片 %1 在打包时无法读取。").arg(shown(entry.sourcePath));
             return false;
         }
         zip_stat_t stat;
@@ -169,13 +165,20 @@ bool zipHoldsFiles(const QString &archivePath, const std::vector<ArchiveEntry> &
             zip_stat_index(archive.get(), zip_uint64_t(index), 0, &stat) == 0
                 ? entryChecksum(archive.get(), zip_uint64_t(index))
                 : std::nullopt;
-        if (!stored || qint64(stat.size) != original->size || stat.crc != original->crc ||
-            stored->size != original->size || stored->crc != original->crc) {
-            *reason = QStringLiteral("压缩包中的照片 %1 与原文件不一致。").arg(entry.name);
+        if (!stored || qint64(stat.size) != stored->size || stat.crc != stored->crc) {
+            *reason = QStringLiteral("压缩包中的照片 %1 无法读回。").arg(entry.name);
             return false;
         }
+        entry.storedSize = stored->size;
+        entry.storedCrc = stored->crc;
     }
     return true;
+}
+
+bool fileHoldsStoredBytes(const ArchiveEntry &entry)
+{
+    const std::optional<Checksum> file = fileChecksum(entry.sourcePath);
+    return file && file->size == entry.storedSize && file->crc == entry.storedCrc;
 }
 
 } // namespace lumo::packaging

@@ -104,43 +104,61 @@ bool readBitmapHeader(QByteArrayView bytes, BitmapHeader *header, QString *error
     return true;
 }
 
+namespace {
+
+// Everything a decode checks before it takes memory for the pixels; empty when it can go on.
+QString bitmapProblem(QByteArrayView bytes, BitmapHeader *header)
+{
+    QString reason;
+    if (!readBitmapHeader(bytes, header, &reason))
+        return reason;
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const bool supported =
+        (header->bitsPerPixel == 24 && header->compression == kUncompressed) ||
+        (header->bitsPerPixel == 32 &&
+         (header->compression == kUncompressed ||
+          (header->compression == kBitFields && hasPlainBitFields(bytes, int(getLe32(b + 14))))));
+    if (!supported)
+        return QStringLiteral(
+                   "只能读取未压缩的 24 位和 32 位 BMP 图片（这个是 %1 位，压缩方式 %2）")
+            .arg(header->bitsPerPixel)
+            .arg(header->compression);
+    reason = detail::pictureSizeProblem(header->width, header->height);
+    if (!reason.isEmpty())
+        return reason;
+    const qint64 fileRowBytes = (qint64(header->width) * header->bitsPerPixel + 31) / 32 * 4;
+    if (header->pixelOffset < kFileHeaderBytes + kInfoHeaderBytes ||
+        header->pixelOffset + fileRowBytes * header->height > bytes.size())
+        return QStringLiteral("BMP 文件不完整");
+    return {};
+}
+
+} // namespace
+
+bool verifyBitmap(QByteArrayView bytes, QString *error)
+{
+    BitmapHeader header;
+    const QString reason = bitmapProblem(bytes, &header);
+    if (!reason.isEmpty() && error)
+        *error = reason;
+    return reason.isEmpty();
+}
+
 BgrImage decodeBitmap(QByteArrayView bytes, QString *error)
 {
     BitmapHeader header;
-    QString reason;
-    if (!readBitmapHeader(bytes, &header, &reason)) {
+    QString reason = bitmapProblem(bytes, &header);
+    if (reason.isEmpty())
+        reason = detail::decodingMemoryProblem(
+            bytes.size() + qint64(BgrImage::strideFor(header.width)) * header.height);
+    if (!reason.isEmpty()) {
         if (error)
             *error = reason;
         return {};
     }
     const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
     const int bytesPerPixel = header.bitsPerPixel / 8;
-    const bool supported =
-        (header.bitsPerPixel == 24 && header.compression == kUncompressed) ||
-        (header.bitsPerPixel == 32 &&
-         (header.compression == kUncompressed ||
-          (header.compression == kBitFields && hasPlainBitFields(bytes, int(getLe32(b + 14))))));
-    if (!supported) {
-        if (error)
-            *error = QStringLiteral(
-                         "只能读取未压缩的 24 位和 32 位 BMP 图片（这个是 %1 位，压缩方式 %2）")
-                         .arg(header.bitsPerPixel)
-                         .arg(header.compression);
-        return {};
-    }
-    reason = detail::pictureSizeProblem(header.width, header.height);
-    if (!reason.isEmpty()) {
-        if (error)
-            *error = reason;
-        return {};
-    }
     const qint64 fileRowBytes = (qint64(header.width) * header.bitsPerPixel + 31) / 32 * 4;
-    if (header.pixelOffset < kFileHeaderBytes + kInfoHeaderBytes ||
-        header.pixelOffset + fileRowBytes * header.height > bytes.size()) {
-        if (error)
-            *error = QStringLiteral("BMP 文件不完整");
-        return {};
-    }
     BgrImage image(header.width, header.height);
     if (image.isEmpty()) {
         if (error)

@@ -30,8 +30,11 @@ struct BitmapHeader
 bool readBitmapHeader(QByteArrayView bytes, BitmapHeader *header, QString *error);
 
 // Uncompressed 24- and 32-bit bitmaps, rows top-down or bottom-up. Anything else, a truncated
-// file, or a picture larger than BgrImage's limits (checked before any pixel memory is taken)
-// gives an empty image and *error.
+// file, or a picture larger than BgrImage's limits or kMaxDecodingBytes (checked before any
+// pixel memory is taken) gives an empty image and *error.
 BgrImage decodeBitmap(QByteArrayView bytes, QString *error);
+
+// What decodeBitmap checks, without taking memory for the pixels.
+bool verifyBitmap(QByteArrayView bytes, QString *error);
 
 } // namespace lumo::photo

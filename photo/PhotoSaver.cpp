@@ -5,6 +5,7 @@
 #include "common/IdCardNumber.h"
 #include "common/PlainFileName.h"
 #include "photo/BitmapCodec.h"
+#include "photo/JpegCodec.h"
 #include "photo/RegistryPhoto.h"
 
 #include <QDir>
@@ -111,13 +112,10 @@ SaveResult PhotoSaver::saveOnce(const SaveRequest &request,
     if (!photo.isMade())
         return result;
     QString reason;
-    if (!common::writeFileAtomically(names.photoPath, photo.bytes, &reason)) {
-        result.messages << reason;
-        return result;
-    }
-    if (request.backup &&
-        !common::writeFileAtomically(names.backupPath, encodeBitmap(request.picture), &reason)) {
-        result.messages << reason;
+    if (!common::writeFileAtomically(names.photoPath, photo.bytes, &reason) ||
+        (request.backup &&
+         !common::writeFileAtomically(names.backupPath, encodeBitmap(request.picture), &reason))) {
+        result.messages << writeFailureText(reason);
         return result;
     }
     result.status = SaveStatus::Saved;

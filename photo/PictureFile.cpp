@@ -1,10 +1,11 @@
 #include "photo/PictureFile.h"
 
+#include "common/AtomicFile.h"
 #include "photo/BitmapCodec.h"
 #include "photo/JpegCodec.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -67,22 +68,13 @@ const char *formatName(PictureFormat format)
 
 bool readFileBytes(const QString &path, QByteArray *bytes, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error =
-                QFile::exists(path)
-                    ? QStringLiteral("无法读取文件 %1：%2").arg(shown(path), file.errorString())
-                    : QStringLiteral("找不到文件 %1。").arg(shown(path));
-        return false;
-    }
-    *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("无法读取文件 %1：%2").arg(shown(path), file.errorString());
-        return false;
-    }
-    return true;
+    QString reason;
+    if (common::readRegularFile(path, kMaxDecodingBytes, bytes, &reason))
+        return true;
+    if (error)
+        *error =
+            QFileInfo::exists(path) ? reason : QStringLiteral("找不到文件 %1。").arg(shown(path));
+    return false;
 }
 
 BgrImage decodePicture(QByteArrayView bytes, QString *error)
@@ -95,6 +87,18 @@ BgrImage decodePicture(QByteArrayView bytes, QString *error)
     if (error)
         *error = unreadableFormatReason(format);
     return {};
+}
+
+bool verifyPicture(QByteArrayView bytes, QString *error)
+{
+    const PictureFormat format = pictureFormatOf(bytes);
+    if (format == PictureFormat::Jpeg)
+        return verifyJpeg(bytes, error);
+    if (format == PictureFormat::Bitmap)
+        return verifyBitmap(bytes, error);
+    if (error)
+        *error = unreadableFormatReason(format);
+    return false;
 }
 
 BgrImage readPictureFile(const QString &path, QString *error)
@@ -122,6 +126,9 @@ bool inspectPicture(QByteArrayView bytes, PictureInfo *info, QString *error)
         info->height = header.height;
         info->dpiX = dpiFromDensity(header.densityUnit, header.densityX);
         info->dpiY = dpiFromDensity(header.densityUnit, header.densityY);
+        info->decodingBytes =
+            qint64(BgrImage::strideFor(qMin(header.width, BgrImage::kMaxSide))) * header.height +
+            header.coefficientBytes;
         return true;
     }
     if (info->format == PictureFormat::Bitmap) {
@@ -132,6 +139,9 @@ bool inspectPicture(QByteArrayView bytes, PictureInfo *info, QString *error)
         info->height = header.height;
         info->dpiX = dotsPerInchOf(header.dotsPerMeterX);
         info->dpiY = dotsPerInchOf(header.dotsPerMeterY);
+        info->decodingBytes =
+            qint64(BgrImage::strideFor(qBound(0, header.width, BgrImage::kMaxSide))) *
+            header.height;
         return true;
     }
     if (error)

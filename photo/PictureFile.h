@@ -3,6 +3,7 @@
 #pragma once
 
 #include "photo/BgrImage.h"
+#include "photo/PictureSizeLimit.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,12 +17,16 @@ enum class PictureFormat { Missing, Jpeg, Bitmap, Png, Other };
 PictureFormat pictureFormatOf(QByteArrayView bytes);
 const char *formatName(PictureFormat format);
 
-// The whole file. False with *error ("找不到文件 …" or "无法读取文件 …") when it cannot be read.
+// The whole file. False with *error ("找不到文件 …" or "无法读取文件 …") when it cannot be read,
+// is no regular file, or is longer than kMaxDecodingBytes, which no picture decode could hold.
 bool readFileBytes(const QString &path, QByteArray *bytes, QString *error);
 
 // A JPEG or an uncompressed 24- or 32-bit bitmap, told by its content. An empty image and
 // *error saying why for anything else.
 BgrImage decodePicture(QByteArrayView bytes, QString *error);
+
+// What decodePicture checks, and every scan of a JPEG decoded, without keeping the pixels.
+bool verifyPicture(QByteArrayView bytes, QString *error);
 
 // readFileBytes and decodePicture; the error names the file.
 BgrImage readPictureFile(const QString &path, QString *error);
@@ -35,6 +40,7 @@ struct PictureInfo
     int dpiX = 0;
     int dpiY = 0;
     qint64 bytes = 0;
+    qint64 decodingBytes = 0; // what decodePicture takes beside the file: pixels and buffers
 };
 
 // From the headers only; false with *error when the bytes are neither a JPEG nor a bitmap.

@@ -2,10 +2,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 namespace lumo::platform {
+
+enum class MessageKind {
+    Information,
+    Warning, // something failed or was refused: the warning icon
+};
 
 class Dialogs
 {
@@ -13,14 +19,27 @@ public:
     virtual ~Dialogs() = default;
 
     // A message with an OK button. An empty title shows the program's title.
-    virtual void message(const QString &text, const QString &title = QString()) = 0;
+    virtual void message(const QString &text, const QString &title = QString(),
+                         MessageKind kind = MessageKind::Information) = 0;
 
-    // A question with Yes and No; true for Yes.
+    // A question with Yes and No, No being the default; true for Yes.
     virtual bool question(const QString &text, const QString &title = QString()) = 0;
 
-    // The open-file dialog: the chosen file, or an empty text when the operator cancelled.
-    // Where no one can be asked, the answer is a cancel.
-    virtual QString openFileName() { return QString(); }
+    // A choice between the answers, as buttons: the index of the one chosen, or -1 when the box
+    // was closed. Where no one can be asked, -1.
+    virtual int choose(const QString & /*text*/, const QString & /*title*/,
+                       const QStringList & /*answers*/)
+    {
+        return -1;
+    }
+
+    // The open-file dialog, starting in startFolder and offering the files that filter names
+    // ("班级名单 (*.xls *.xlsx *.csv)"): the chosen file, or an empty text when the operator
+    // cancelled. Where no one can be asked, the answer is a cancel.
+    virtual QString openFileName(const QString & /*startFolder*/, const QString & /*filter*/)
+    {
+        return QString();
+    }
 
     // A line of text typed by the operator, offered defaultText; nothing when cancelled. Where no
     // one can be asked, the answer is a cancel.

@@ -6,7 +6,7 @@
 
 namespace lumo::platform {
 
-enum class HotKey { F11, W, S, A, D, CapsLock, Q, E, F, Up, Down, Left, Right, Count };
+enum class HotKey { F11, W, S, A, D, CapsLock, Q, E, F, Up, Down, Left, Right, Home, Count };
 
 using HotKeySet = std::bitset<static_cast<std::size_t>(HotKey::Count)>;
 

@@ -1,6 +1,7 @@
 // The keys that drive Lumo while another program has the keyboard focus. A poll tells which of
-// them count as pressed: down now, or pressed since the previous poll (a short tap between two
-// polls is not lost). Keys are only observed, never taken from the program that has the focus.
+// them were newly pressed since the previous poll (a short tap between two polls is not lost; a
+// key held since before it is not newly pressed, however long it is held) and which are down
+// now. Keys are only observed, never taken from the program that has the focus.
 #pragma once
 
 #include "platform/HotKeys.h"
@@ -8,6 +9,12 @@
 #include <QString>
 
 namespace lumo::platform {
+
+struct KeyPoll
+{
+    HotKeySet pressed; // went down since the previous poll
+    HotKeySet held;    // down now
+};
 
 class KeyPoller
 {
@@ -18,7 +25,7 @@ public:
     virtual bool isAvailable() const = 0;
     virtual QString unavailableReason() const = 0;
 
-    virtual HotKeySet poll() = 0;
+    virtual KeyPoll poll() = 0;
 };
 
 } // namespace lumo::platform

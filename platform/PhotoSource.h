@@ -17,8 +17,10 @@ public:
     virtual bool isAvailable() const = 0;
     virtual QString unavailableReason() const = 0;
 
-    // The picture inside the frame's photo rectangle (screen pixels), exactly its size. The
-    // frame's lines are hidden by the caller first. A null image when nothing could be taken.
+    // The picture inside the frame's photo rectangle (in Qt's device-independent screen pixels),
+    // at the screen's own resolution: twice the rectangle's width and height on a desktop scaled
+    // by 2. The frame's lines are hidden by the caller first. A null image when nothing could be
+    // taken.
     virtual QImage capture(const QRect &photoRectangle) = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QString>
 
 namespace lumo::platform {
 
@@ -11,8 +12,14 @@ class ScreenGrabber
 public:
     virtual ~ScreenGrabber() = default;
 
-    // The pixels of the rectangle in screen coordinates, exactly its size; pixels that lie off
-    // every screen are black. A null image when nothing could be copied.
+    // False where the screen cannot be copied (a Wayland session); unavailableReason() then says
+    // why, in the operator's words.
+    virtual bool isAvailable() const = 0;
+    virtual QString unavailableReason() const = 0;
+
+    // The pixels of the rectangle in screen coordinates (Qt's device-independent pixels), at the
+    // screen's own resolution: a desktop scaled by 2 gives twice the width and height. Pixels
+    // that lie off every screen are black. A null image when nothing could be copied.
     virtual QImage grab(const QRect &screenRect) = 0;
 
     // Waits until the window system has carried out what was asked of it (hiding the frame)

@@ -10,26 +10,30 @@ namespace {
 
 constexpr std::uint16_t kBiff8Version = 0x0600;
 
-// Reads across an SST record and its CONTINUE records. Character data that crosses into the
-// next record starts there with a new flags byte saying whether it is 8 or 16 bits wide.
+// Reads across an SST record and its CONTINUE records, following them one at a time. Character
+// data that crosses into the next record starts there with a new flags byte saying whether it is
+// 8 or 16 bits wide.
 class ContinuedReader
 {
 public:
-    explicit ContinuedReader(std::vector<QByteArrayView> pieces) : m_pieces(std::move(pieces)) {}
+    ContinuedReader(QByteArrayView stream, const Record &first, qsizetype at)
+        : m_stream(stream), m_record(first), m_piece(first.data), m_at(at)
+    {
+    }
 
     bool atEnd()
     {
         skipExhausted();
-        return m_piece >= m_pieces.size();
+        return m_ended;
     }
     std::optional<std::uint32_t> integer(int bytes)
     {
         std::uint32_t value = 0;
         for (int i = 0; i < bytes; ++i) {
             skipExhausted();
-            if (m_piece >= m_pieces.size())
+            if (m_ended)
                 return std::nullopt;
-            value |= std::uint32_t(std::uint8_t(m_pieces[m_piece][m_at++])) << (8 * i);
+            value |= std::uint32_t(std::uint8_t(m_piece[m_at++])) << (8 * i);
         }
         return value;
     }
@@ -37,74 +41,156 @@ public:
     {
         while (bytes > 0) {
             skipExhausted();
-            if (m_piece >= m_pieces.size())
+            if (m_ended)
                 return false;
             const std::uint64_t here =
-                std::min<std::uint64_t>(bytes, std::uint64_t(m_pieces[m_piece].size() - m_at));
+                std::min<std::uint64_t>(bytes, std::uint64_t(m_piece.size() - m_at));
             m_at += qsizetype(here);
             bytes -= here;
         }
         return true;
     }
-    std::optional<QString> characters(std::uint32_t count, bool wide)
+    // The characters, or only past them when text is null.
+    bool characters(std::uint32_t count, bool wide, QString *text)
     {
-        QString text;
-        text.reserve(qsizetype(std::min<std::uint32_t>(count, 8224)));
-        while (std::uint32_t(text.size()) < count) {
-            if (m_piece < m_pieces.size() && m_at >= m_pieces[m_piece].size()) {
-                ++m_piece;
-                m_at = 0;
-                if (m_piece >= m_pieces.size() || m_pieces[m_piece].isEmpty())
-                    return std::nullopt;
-                wide = m_pieces[m_piece][m_at++] & 0x01;
+        if (text)
+            text->reserve(qsizetype(std::min<std::uint32_t>(count, 8224)));
+        for (std::uint32_t read = 0; read < count;) {
+            if (!m_ended && m_at >= m_piece.size()) {
+                if (!advance() || m_piece.isEmpty())
+                    return false;
+                wide = m_piece[m_at++] & 0x01;
                 continue;
             }
-            if (m_piece >= m_pieces.size())
-                return std::nullopt;
-            const QByteArrayView piece = m_pieces[m_piece];
-            if (wide) {
-                if (m_at + 2 > piece.size())
-                    return std::nullopt;
-                text += QChar(le::u16(piece, m_at));
-                m_at += 2;
-            } else {
-                text += QChar(char16_t(std::uint8_t(piece[m_at])));
-                m_at += 1;
-            }
+            if (m_ended || (wide && m_at + 2 > m_piece.size()))
+                return false;
+            if (text)
+                *text += wide ? QChar(le::u16(m_piece, m_at))
+                              : QChar(char16_t(std::uint8_t(m_piece[m_at])));
+            m_at += wide ? 2 : 1;
+            ++read;
         }
-        return text;
+        return true;
     }
 
 private:
+    bool advance()
+    {
+        const auto next = recordAt(m_stream, m_record.end(), nullptr);
+        if (!next || next->type != Continue) {
+            m_ended = true;
+            return false;
+        }
+        m_record = *next;
+        m_piece = next->data;
+        m_at = 0;
+        return true;
+    }
     void skipExhausted()
     {
-        while (m_piece < m_pieces.size() && m_at >= m_pieces[m_piece].size()) {
-            ++m_piece;
-            m_at = 0;
-        }
+        while (!m_ended && m_at >= m_piece.size())
+            advance();
     }
 
-    std::vector<QByteArrayView> m_pieces;
-    std::size_t m_piece = 0;
+    QByteArrayView m_stream;
+    Record m_record;
+    QByteArrayView m_piece;
     qsizetype m_at = 0;
+    bool m_ended = false;
 };
 
-std::optional<std::vector<QString>> sharedStrings(const std::vector<Record> &records,
-                                                  std::size_t sstIndex, QString *error)
+} // namespace
+
+std::optional<Record> recordAt(QByteArrayView stream, std::uint32_t offset, bool *cutOff)
 {
-    std::vector<QByteArrayView> pieces{records[sstIndex].data};
-    for (std::size_t i = sstIndex + 1; i < records.size() && records[i].type == Continue; ++i)
-        pieces.push_back(records[i].data);
-    if (pieces[0].size() < 8) {
-        *error = QStringLiteral("shared string table too short");
+    if (qsizetype(offset) + 4 > stream.size())
+        return std::nullopt;
+    Record record;
+    record.type = le::u16(stream, offset);
+    const std::uint16_t length = le::u16(stream, offset + 2);
+    record.offset = offset;
+    if (qsizetype(offset) + 4 + length > stream.size()) {
+        if (cutOff)
+            *cutOff = true;
         return std::nullopt;
     }
-    const std::uint32_t unique = le::u32(pieces[0], 4);
-    pieces[0] = pieces[0].sliced(8);
-    ContinuedReader reader(std::move(pieces));
-    std::vector<QString> strings;
-    // Each string takes at least 3 bytes, so a claimed count cannot make us allocate more.
-    strings.reserve(std::min<std::size_t>(unique, 65536));
+    // Padding after the last EOF (sector slack) is not a record.
+    if (record.type == 0 && length == 0)
+        return std::nullopt;
+    record.data = stream.sliced(offset + 4, length);
+    return record;
+}
+
+std::optional<std::vector<Record>> splitRecords(QByteArrayView stream, QString *error)
+{
+    bool cutOff = false;
+    std::size_t count = 0;
+    for (auto r = recordAt(stream, 0, &cutOff); r; r = recordAt(stream, r->end(), &cutOff))
+        ++count;
+    if (cutOff) {
+        *error = QStringLiteral("workbook stream cut off inside a record");
+        return std::nullopt;
+    }
+    std::vector<Record> records;
+    records.reserve(count);
+    for (auto r = recordAt(stream, 0, nullptr); r; r = recordAt(stream, r->end(), nullptr))
+        records.push_back(*r);
+    return records;
+}
+
+std::optional<Globals> readGlobals(QByteArrayView stream, QString *error)
+{
+    bool cutOff = false;
+    auto record = recordAt(stream, 0, &cutOff);
+    if (!record || record->type != Bof || record->data.size() < 4) {
+        *error = QStringLiteral("workbook stream does not start with a BOF record");
+        return std::nullopt;
+    }
+    if (le::u16(record->data, 0) != kBiff8Version) {
+        *error = QStringLiteral("workbook older than BIFF8 (Excel 97)");
+        return std::nullopt;
+    }
+    Globals globals;
+    for (record = recordAt(stream, record->end(), &cutOff); record;
+         record = recordAt(stream, record->end(), &cutOff)) {
+        const QByteArrayView d = record->data;
+        switch (record->type) {
+        case FilePass:
+            *error = QStringLiteral("workbook is encrypted");
+            return std::nullopt;
+        case Sst:
+            globals.sstOffset = record->offset;
+            break;
+        case BoundSheet:
+            // A worksheet (type 0) named "sheet1"; the first one counts.
+            if (d.size() >= 8 && le::u8(d, 5) == 0 && globals.classSheetBof == kNoRecord &&
+                unicodeString(d, 6, 1).value_or(QString()).compare(u"sheet1",
+                                                                   Qt::CaseInsensitive) == 0)
+                globals.classSheetBof = le::u32(d, 0);
+            break;
+        case Eof:
+            return globals;
+        default:
+            break;
+        }
+    }
+    *error = cutOff ? QStringLiteral("workbook stream cut off inside a record")
+                    : QStringLiteral("workbook globals without an EOF record");
+    return std::nullopt;
+}
+
+bool readSharedStrings(QByteArrayView stream, std::uint32_t sstOffset,
+                       const std::function<bool(std::uint32_t index)> &wanted,
+                       const std::function<bool(std::uint32_t index, const QString &text)> &take,
+                       QString *error)
+{
+    const auto sst = recordAt(stream, sstOffset, nullptr);
+    if (!sst || sst->data.size() < 8) {
+        *error = QStringLiteral("shared string table too short");
+        return false;
+    }
+    const std::uint32_t unique = le::u32(sst->data, 4);
+    ContinuedReader reader(stream, *sst, 8);
     for (std::uint32_t i = 0; i < unique && !reader.atEnd(); ++i) {
         const auto length = reader.integer(2);
         const auto flags = reader.integer(1);
@@ -116,89 +202,45 @@ std::optional<std::vector<QString>> sharedStrings(const std::vector<Record> &rec
             runs = reader.integer(2).value_or(0);
         if (*flags & 0x04)
             extended = reader.integer(4).value_or(0);
-        auto text = reader.characters(*length, *flags & 0x01);
-        if (!text) {
+        const bool keep = wanted(i);
+        QString text;
+        if (!reader.characters(*length, *flags & 0x01, keep ? &text : nullptr)) {
             *error = QStringLiteral("shared string runs past its records");
-            return std::nullopt;
+            return false;
         }
-        strings.push_back(std::move(*text));
+        if (keep && !take(i, text))
+            return true;
         if (!reader.skip(std::uint64_t(runs) * 4 + extended))
             break;
     }
-    return strings;
+    return true;
 }
 
-} // namespace
-
-std::optional<std::vector<Record>> splitRecords(QByteArrayView stream, QString *error)
+bool forEachOwnRecord(QByteArrayView stream, std::uint32_t bofOffset,
+                      const std::function<void(const Record &)> &visit, QString *error)
 {
-    std::vector<Record> records;
-    records.reserve(std::size_t(stream.size() / 16));
-    qsizetype at = 0;
-    while (at + 4 <= stream.size()) {
-        Record record;
-        record.type = le::u16(stream, at);
-        const std::uint16_t length = le::u16(stream, at + 2);
-        record.offset = std::uint32_t(at);
-        if (at + 4 + length > stream.size()) {
-            *error = QStringLiteral("workbook stream cut off inside a record");
-            return std::nullopt;
-        }
-        record.data = stream.sliced(at + 4, length);
-        records.push_back(record);
-        at += 4 + length;
-        // Padding after the last EOF (sector slack) is not a record.
-        if (record.type == 0 && length == 0)
-            break;
+    // The position must be a record's own, reached from the start of the stream.
+    auto record = recordAt(stream, 0, nullptr);
+    while (record && record->offset < bofOffset)
+        record = recordAt(stream, record->end(), nullptr);
+    if (!record || record->offset != bofOffset || record->type != Bof) {
+        *error = QStringLiteral("sheet position does not point at a BOF record");
+        return false;
     }
-    return records;
-}
-
-std::optional<Globals> readGlobals(const std::vector<Record> &records, QString *error)
-{
-    if (records.empty() || records[0].type != Bof || records[0].data.size() < 4) {
-        *error = QStringLiteral("workbook stream does not start with a BOF record");
-        return std::nullopt;
+    // Embedded charts are whole BOF..EOF substreams inside the sheet's; their records are not
+    // the sheet's own.
+    int depth = 1;
+    for (record = recordAt(stream, record->end(), nullptr); record;
+         record = recordAt(stream, record->end(), nullptr)) {
+        if (record->type == Bof)
+            ++depth;
+        else if (record->type == Eof && --depth == 0)
+            return true;
+        else if (depth == 1)
+            visit(*record);
     }
-    if (le::u16(records[0].data, 0) != kBiff8Version) {
-        *error = QStringLiteral("workbook older than BIFF8 (Excel 97)");
-        return std::nullopt;
-    }
-    Globals globals;
-    for (std::size_t i = 1; i < records.size(); ++i) {
-        const Record &record = records[i];
-        switch (record.type) {
-        case FilePass:
-            *error = QStringLiteral("workbook is encrypted");
-            return std::nullopt;
-        case Sst: {
-            auto strings = sharedStrings(records, i, error);
-            if (!strings)
-                return std::nullopt;
-            globals.sharedStrings = std::move(*strings);
-            globals.sstRecord = i;
-            break;
-        }
-        case BoundSheet: {
-            if (record.data.size() < 8)
-                break;
-            SheetEntry sheet;
-            sheet.bofOffset = le::u32(record.data, 0);
-            sheet.sheetType = le::u8(record.data, 5);
-            sheet.name = unicodeString(record.data, 6, 1).value_or(QString());
-            sheet.boundSheetRecord = i;
-            globals.sheets.push_back(sheet);
-            break;
-        }
-        case Eof:
-            globals.eofRecord = i;
-            return globals;
-        default:
-            break;
-        }
-    }
-    *error = QStringLiteral("workbook globals without an EOF record");
-    return std::nullopt;
+    *error = QStringLiteral("sheet without an EOF record");
+    return false;
 }
 
 std::optional<Substream> findSubstream(const std::vector<Record> &records, std::uint32_t bofOffset,

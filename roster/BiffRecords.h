@@ -1,11 +1,13 @@
 // The records of a BIFF8 workbook stream (the "Workbook" stream of a legacy .xls) and the parts
-// of its workbook globals the class list needs: shared strings and the sheet list.
+// of its workbook globals the class list needs: shared strings and the class list's sheet. The
+// stream is walked a record at a time: a reader keeps nothing for records it does not need.
 #pragma once
 
 #include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -48,27 +50,36 @@ struct Record
     std::uint32_t end() const { return offset + 4 + std::uint32_t(data.size()); }
 };
 
+// The record at offset; nullopt at the end of the stream, at the padding after the last record
+// (a record of type 0 without data), and for a record that runs past the end of the stream, which
+// sets *cutOff.
+std::optional<Record> recordAt(QByteArrayView stream, std::uint32_t offset, bool *cutOff);
+
 // The stream cut into records; nullopt when a record runs past the end of the stream.
 std::optional<std::vector<Record>> splitRecords(QByteArrayView stream, QString *error);
 
-struct SheetEntry
-{
-    QString name;
-    std::uint32_t bofOffset = 0;
-    std::uint8_t sheetType = 0; // 0 worksheet, 2 chart, 6 macro sheet
-    std::size_t boundSheetRecord = 0;
-};
+constexpr std::uint32_t kNoRecord = UINT32_MAX;
 
 struct Globals
 {
-    std::vector<QString> sharedStrings;
-    std::vector<SheetEntry> sheets;
-    std::size_t sstRecord = SIZE_MAX;
-    std::size_t eofRecord = 0;
+    std::uint32_t classSheetBof = kNoRecord; // the first worksheet named "sheet1"
+    std::uint32_t sstOffset = kNoRecord;
 };
 
 // The globals up to their EOF record. Refuses encrypted files and versions before BIFF8.
-std::optional<Globals> readGlobals(const std::vector<Record> &records, QString *error);
+std::optional<Globals> readGlobals(QByteArrayView stream, QString *error);
+
+// Reads the shared strings of the SST record at sstOffset, across its CONTINUE records, in order:
+// each string whose index wanted() asks for goes to take(), until take() returns false.
+bool readSharedStrings(QByteArrayView stream, std::uint32_t sstOffset,
+                       const std::function<bool(std::uint32_t index)> &wanted,
+                       const std::function<bool(std::uint32_t index, const QString &text)> &take,
+                       QString *error);
+
+// Calls visit for each record of the substream that starts at bofOffset that belongs to it and
+// not to a substream nested in it, in order.
+bool forEachOwnRecord(QByteArrayView stream, std::uint32_t bofOffset,
+                      const std::function<void(const Record &)> &visit, QString *error);
 
 // The substream that starts at bofOffset: its BOF and EOF record and, in order, the records
 // that belong to it and not to a substream nested in it.

@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
 #include <map>
 
 namespace lumo::roster {
@@ -18,9 +19,11 @@ struct Field
     qsizetype end = 0;
 };
 
+// A line's first fields: those of the window. A line of a million commas keeps six.
 struct Line
 {
-    std::vector<Field> fields;
+    std::array<Field, SheetGrid::kColumns> fields;
+    std::size_t fieldCount = 0;
     qsizetype contentEnd = 0; // before the line break
 };
 
@@ -51,7 +54,8 @@ std::vector<Line> splitLines(const QByteArray &bytes, qsizetype start, int maxLi
             if (field.end > field.begin && bytes[field.end - 1] == '\r' &&
                 (at >= size || bytes[at] == '\n'))
                 --field.end;
-            line.fields.push_back(field);
+            if (line.fieldCount < line.fields.size())
+                line.fields[line.fieldCount++] = field;
             if (at < size && bytes[at] == ',') {
                 ++at;
                 continue;
@@ -68,6 +72,8 @@ std::vector<Line> splitLines(const QByteArray &bytes, qsizetype start, int maxLi
 
 QString fieldText(QByteArrayView raw, QStringDecoder &decoder)
 {
+    // No character takes more than four bytes: the rest would be cut from the cell anyway.
+    raw = raw.first(std::min<qsizetype>(raw.size(), SheetGrid::kLongestCell * 4));
     if (raw.startsWith('"')) {
         QByteArray unquoted;
         qsizetype at = 1;
@@ -94,12 +100,21 @@ struct Encoding
     qsizetype start = 0; // after a byte order mark
 };
 
+// UTF-8 when the whole file is, checked a piece at a time.
 Encoding detectEncoding(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return {"UTF-8", 3};
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(bytes);
+    constexpr qsizetype kPiece = 1024 * 1024;
+    for (qsizetype at = 0; at < bytes.size() && !utf8.hasError();) {
+        qsizetype end = std::min(at + kPiece, bytes.size());
+        // Pieces end before a character's lead byte, never inside a character.
+        for (int back = 0; end < bytes.size() && back < 3 && (bytes[end] & 0xC0) == 0x80; ++back)
+            --end;
+        const QString decoded = utf8.decode(QByteArrayView(bytes).sliced(at, end - at));
+        at = end;
+    }
     return {utf8.hasError() ? "GBK" : "UTF-8", 0};
 }
 
@@ -115,10 +130,9 @@ SheetReadResult readCsvWorkbook(const QByteArray &bytes)
     SheetReadResult result;
     const std::vector<Line> lines = splitLines(bytes, encoding.start, SheetGrid::kRows);
     for (std::size_t row = 0; row < lines.size(); ++row) {
-        const auto &fields = lines[row].fields;
-        for (std::size_t column = 0; column < fields.size() && column < SheetGrid::kColumns;
-             ++column) {
-            const Field f = fields[column];
+        const Line &line = lines[row];
+        for (std::size_t column = 0; column < line.fieldCount; ++column) {
+            const Field f = line.fields[column];
             result.grid.setCell(
                 qsizetype(row), qsizetype(column),
                 fieldText(QByteArrayView(bytes).sliced(f.begin, f.end - f.begin), decoder));
@@ -147,11 +161,11 @@ MarkedBytes markCsvWorkbook(const QByteArray &bytes, const std::vector<int> &row
             continue;
         }
         const Line &line = lines[std::size_t(row)];
-        if (line.fields.size() > std::size_t(kMarkColumn)) {
+        if (line.fieldCount > std::size_t(kMarkColumn)) {
             const Field f = line.fields[kMarkColumn];
             edits[f.begin] = {f.end, mark};
         } else {
-            const QByteArray commas(qsizetype(kMarkColumn + 1 - line.fields.size()), ',');
+            const QByteArray commas(qsizetype(kMarkColumn + 1 - line.fieldCount), ',');
             edits[line.contentEnd] = {line.contentEnd, commas + mark};
         }
     }

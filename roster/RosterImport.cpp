@@ -14,6 +14,12 @@ QString workbookPath(const QString &text, const QString &programFolder)
     return text;
 }
 
+QString studentText(const QString &cell)
+{
+    const QString trimmed = cell.trimmed();
+    return trimmed.isEmpty() ? cell : trimmed;
+}
+
 RosterImportResult importRoster(const QString &path, RosterTable &table)
 {
     RosterImportResult result;
@@ -24,8 +30,11 @@ RosterImportResult importRoster(const QString &path, RosterTable &table)
     }
     int endRow = 0;
     for (; endRow < SheetGrid::kRows; ++endRow) {
-        for (int column = 0; column < SheetGrid::kColumns; ++column)
-            table.setCell(endRow, column + 1, read.grid.cell(endRow, column));
+        for (int column = 0; column < SheetGrid::kColumns; ++column) {
+            const QString text = read.grid.cell(endRow, column);
+            const bool isStudentKey = endRow > 0 && column + 1 <= RosterTable::kIdNumber;
+            table.setCell(endRow, column + 1, isStudentKey ? studentText(text) : text);
+        }
         // The header row never ends the list, even with an empty column A: reading on keeps a
         // previous class's students from being counted again.
         if (endRow > 0 && read.grid.cell(endRow, 0).isEmpty())

@@ -27,9 +27,14 @@ struct RosterImportResult
 // folder.
 QString workbookPath(const QString &text, const QString &programFolder);
 
+// A name or ID-card number as the table holds it: without the white space around it. A cell of
+// white space only stays as it is: that student has no name, and the class does not end there.
+QString studentText(const QString &cell);
+
 // Reads worksheet rows 1 to 3000, columns A to F, of the sheet "sheet1" into table rows 0 to
 // 2999, columns 1 to 6, up to and including the first student row whose column A is empty, and
-// counts the students. On failure the table is left as it was.
+// counts the students; names and ID-card numbers as studentText() gives them. On failure the
+// table is left as it was.
 RosterImportResult importRoster(const QString &path, RosterTable &table);
 
 // "本此共导入N名学生，其中有M名无身份证学生".

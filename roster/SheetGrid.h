@@ -1,9 +1,11 @@
 // The part of a worksheet the class list uses: rows 1 to 3000, columns A to F, each cell as
-// text. Readers keep nothing outside this window, whatever range a file claims to use.
+// text. Readers keep nothing outside this window, whatever range a file claims to use, and the
+// window holds a bounded amount of text.
 #pragma once
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -14,6 +16,12 @@ class SheetGrid
 public:
     static constexpr int kRows = 3000;
     static constexpr int kColumns = 6;
+
+    // Excel's own limit for a cell: longer text is cut there.
+    static constexpr qsizetype kLongestCell = 32767;
+    // All the text of the window: far more than any class list holds. Text beyond it is not
+    // kept, and the grid tells it overflowed.
+    static constexpr qsizetype kMostText = 8 * 1024 * 1024;
 
     using Row = std::array<QString, kColumns>;
 
@@ -29,7 +37,14 @@ public:
             return;
         if (std::size_t(row) >= m_rows.size())
             m_rows.resize(std::size_t(row) + 1);
-        m_rows[std::size_t(row)][std::size_t(column)] = text;
+        QString &cell = m_rows[std::size_t(row)][std::size_t(column)];
+        const qsizetype length = std::min(text.size(), kLongestCell);
+        if (m_text - cell.size() + length > kMostText) {
+            m_overflowed = true;
+            return;
+        }
+        m_text += length - cell.size();
+        cell = length < text.size() ? text.first(length) : text;
     }
 
     QString cell(long long row, long long column) const
@@ -41,11 +56,14 @@ public:
 
     // Rows up to the last one that holds a cell.
     int rowCount() const { return int(m_rows.size()); }
+    bool overflowed() const { return m_overflowed; }
 
     bool operator==(const SheetGrid &other) const;
 
 private:
     std::vector<Row> m_rows;
+    qsizetype m_text = 0;
+    bool m_overflowed = false;
 };
 
 // The outcome of reading a workbook: the grid of its sheet "sheet1", or why it could not be read.

@@ -1,11 +1,10 @@
 #include "roster/Workbook.h"
 
+#include "common/AtomicFile.h"
 #include "roster/CsvWorkbook.h"
 #include "roster/WorkbookFormat.h"
 #include "roster/XlsWorkbook.h"
 #include "roster/XlsxWorkbook.h"
-
-#include <QFile>
 
 namespace lumo::roster {
 
@@ -17,29 +16,43 @@ const QString kUnknownFormat = QStringLiteral("not an .xls, .xlsx or text (.csv)
 
 SheetReadResult readWorkbook(const QByteArray &bytes)
 {
+    SheetReadResult result = SheetReadResult::failure(kUnknownFormat);
     switch (detectWorkbookFormat(bytes)) {
     case WorkbookFormat::Xls:
-        return readXlsWorkbook(bytes);
+        result = readXlsWorkbook(bytes);
+        break;
     case WorkbookFormat::Xlsx:
-        return readXlsxWorkbook(bytes);
+        result = readXlsxWorkbook(bytes);
+        break;
     case WorkbookFormat::Csv:
-        return readCsvWorkbook(bytes);
+        result = readCsvWorkbook(bytes);
+        break;
     case WorkbookFormat::Unknown:
         break;
     }
-    return SheetReadResult::failure(kUnknownFormat);
+    if (result.ok() && result.grid.overflowed())
+        return SheetReadResult::failure(QStringLiteral("sheet1 holds more text than a class list"));
+    return result;
+}
+
+bool readWorkbookBytes(const QString &path, QByteArray *bytes, QString *error)
+{
+    if (!common::readRegularFile(path, kLargestWorkbook, bytes, error))
+        return false;
+    if (bytes->isEmpty()) {
+        *error = QStringLiteral("%1: the file is empty").arg(path);
+        return false;
+    }
+    return true;
 }
 
 SheetReadResult readWorkbookFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return SheetReadResult::failure(
-            QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
-    if (file.size() > kLargestWorkbook)
-        return SheetReadResult::failure(
-            QStringLiteral("%1 is too large for a class list").arg(path));
-    return readWorkbook(file.readAll());
+    QByteArray bytes;
+    QString error;
+    if (!readWorkbookBytes(path, &bytes, &error))
+        return SheetReadResult::failure(error);
+    return readWorkbook(bytes);
 }
 
 MarkedBytes markWorkbook(const QByteArray &bytes, const std::vector<int> &rows)

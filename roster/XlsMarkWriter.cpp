@@ -124,6 +124,15 @@ std::uint16_t itemFormat(const Record &multiple, std::uint16_t column)
     return le::u16(multiple.data, 4 + (column - le::u16(multiple.data, 2)) * itemSize);
 }
 
+std::size_t recordIndexAt(const std::vector<Record> &records, std::uint32_t offset)
+{
+    return std::size_t(std::lower_bound(records.begin(), records.end(), offset,
+                                        [](const Record &record, std::uint32_t at) {
+                                            return record.offset < at;
+                                        }) -
+                       records.begin());
+}
+
 bool isFormulaCompanion(std::uint16_t type)
 {
     return type == biff::SharedFormula || type == biff::Array || type == biff::Table ||
@@ -142,20 +151,12 @@ struct RowPlace
 class StreamEditor
 {
 public:
-    explicit StreamEditor(const std::vector<Record> &records)
-        : m_records(records), m_replacement(records.size()), m_replaced(records.size(), false),
-          m_inserted(records.size())
-    {
-    }
-    void replace(std::size_t index, QByteArray bytes)
-    {
-        m_replacement[index] = std::move(bytes);
-        m_replaced[index] = true;
-    }
+    explicit StreamEditor(const std::vector<Record> &records) : m_records(records) {}
+    void replace(std::size_t index, QByteArray bytes) { m_replacement[index] = std::move(bytes); }
     void insertAfter(std::size_t index, const QByteArray &bytes) { m_inserted[index] += bytes; }
     QByteArray &patch(std::size_t index)
     {
-        if (!m_replaced[index])
+        if (!m_replacement.contains(index))
             replace(index, m_stream->mid(m_records[index].offset,
                                          m_records[index].end() - m_records[index].offset));
         return m_replacement[index];
@@ -169,11 +170,15 @@ public:
         newOffsets.resize(m_records.size());
         for (std::size_t i = 0; i < m_records.size(); ++i) {
             newOffsets[i] = std::uint32_t(out.size());
-            if (m_replaced[i])
-                out += m_replacement[i];
+            const auto replaced = m_replacement.find(i);
+            if (replaced != m_replacement.end())
+                out += replaced->second;
             else
-                out += m_stream->mid(m_records[i].offset, m_records[i].end() - m_records[i].offset);
-            out += m_inserted[i];
+                out += QByteArrayView(*m_stream).sliced(m_records[i].offset,
+                                                        m_records[i].end() - m_records[i].offset);
+            const auto inserted = m_inserted.find(i);
+            if (inserted != m_inserted.end())
+                out += inserted->second;
         }
         const std::uint32_t tail = m_records.empty() ? 0 : m_records.back().end();
         out += m_stream->mid(tail);
@@ -183,9 +188,8 @@ public:
 private:
     const std::vector<Record> &m_records;
     const QByteArray *m_stream = nullptr;
-    std::vector<QByteArray> m_replacement;
-    std::vector<bool> m_replaced;
-    std::vector<QByteArray> m_inserted;
+    std::map<std::size_t, QByteArray> m_replacement;
+    std::map<std::size_t, QByteArray> m_inserted;
 };
 
 // Where an old stream position lies in the new stream: at the same distance from the start of
@@ -238,40 +242,38 @@ void fixPositions(QByteArray &stream, const std::vector<Record> &records,
 void recomputeDbCells(QByteArray &stream, std::uint32_t sheetOffset)
 {
     QString error;
-    const auto records = biff::splitRecords(stream, &error);
-    if (!records)
+    std::vector<Record> records; // the sheet's own
+    if (!biff::forEachOwnRecord(
+            stream, sheetOffset, [&](const Record &record) { records.push_back(record); }, &error))
         return;
-    const auto sheet = biff::findSubstream(*records, sheetOffset, &error);
-    if (!sheet)
-        return;
-    std::size_t blockStart = sheet->first + 1;
-    for (std::size_t i : sheet->own) {
-        const Record &r = (*records)[i];
+    std::size_t blockStart = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const Record &r = records[i];
         if (r.type != biff::DbCell) {
-            if (r.type == biff::Row && i > 0 && (*records)[i - 1].type != biff::Row)
+            if (r.type == biff::Row && i > 0 && records[i - 1].type != biff::Row)
                 blockStart = i;
             continue;
         }
         std::vector<std::size_t> rowRecords;
-        for (std::size_t k = blockStart; k < i && (*records)[k].type == biff::Row; ++k)
+        for (std::size_t k = blockStart; k < i && records[k].type == biff::Row; ++k)
             rowRecords.push_back(k);
         if (rowRecords.empty() || r.data.size() < 4)
             continue;
         std::map<std::uint16_t, std::uint32_t> firstCell;
         for (std::size_t k = rowRecords.back() + 1; k < i; ++k) {
-            const auto range = cellRange((*records)[k]);
+            const auto range = cellRange(records[k]);
             if (range)
-                firstCell.emplace(range->row, (*records)[k].offset);
+                firstCell.emplace(range->row, records[k].offset);
         }
         const qsizetype at = qsizetype(r.offset) + 4;
-        const std::uint32_t rowsStart = (*records)[rowRecords.front()].offset;
+        const std::uint32_t rowsStart = records[rowRecords.front()].offset;
         le::put32(stream, at, r.offset - rowsStart);
         std::uint32_t previous = rowsStart + kRowRecordSize;
         for (qsizetype k = 0; 4 + 2 * k + 2 <= r.data.size(); ++k) {
             std::uint16_t distance = 0;
             if (std::size_t(k) < rowRecords.size()) {
                 const auto found =
-                    firstCell.find(le::u16((*records)[rowRecords[std::size_t(k)]].data, 0));
+                    firstCell.find(le::u16(records[rowRecords[std::size_t(k)]].data, 0));
                 if (found != firstCell.end()) {
                     distance = std::uint16_t(found->second - previous);
                     previous = found->second;
@@ -319,13 +321,22 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
             place->second.lastBefore = i;
     }
 
-    const auto &strings = parts->globals.sharedStrings;
-    const auto found = std::find(strings.begin(), strings.end(), kPhotoTakenMark);
     // Index of "是" among the shared strings, -1 when it is not there.
-    const std::int64_t sst = found == strings.end() ? -1 : std::int64_t(found - strings.begin());
+    std::int64_t sst = -1;
+    if (parts->globals.sstOffset != biff::kNoRecord &&
+        !biff::readSharedStrings(
+            parts->container.stream, parts->globals.sstOffset, [](std::uint32_t) { return true; },
+            [&](std::uint32_t index, const QString &text) {
+                if (text != kPhotoTakenMark)
+                    return true;
+                sst = index;
+                return false;
+            },
+            &result.error))
+        return result;
 
     StreamEditor editor(records);
-    editor.setStream(&parts->stream);
+    editor.setStream(&parts->container.stream);
     std::int64_t sharedStringUses = 0;
     for (const auto &[row, place] : places) {
         const std::uint16_t r16 = std::uint16_t(row);
@@ -377,8 +388,8 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
             le::put16(dim, 14, std::max<std::uint16_t>(le::u16(dim, 14), kMarkColumn + 1));
         }
     }
-    if (sharedStringUses != 0 && parts->globals.sstRecord != SIZE_MAX) {
-        QByteArray &sstRecord = editor.patch(parts->globals.sstRecord);
+    if (sharedStringUses != 0 && parts->globals.sstOffset != biff::kNoRecord) {
+        QByteArray &sstRecord = editor.patch(recordIndexAt(records, parts->globals.sstOffset));
         le::put32(sstRecord, 4,
                   std::uint32_t(std::int64_t(le::u32(sstRecord, 4)) + sharedStringUses));
     }
@@ -387,8 +398,9 @@ MarkedBytes markXlsWorkbook(const QByteArray &bytes, const std::vector<int> &row
     QByteArray stream = editor.build(newOffsets);
     fixPositions(stream, records, newOffsets);
     recomputeDbCells(stream, newOffsets[sheet.first]);
-    auto file = rewriteCompoundFile(*parts->container, std::size_t(parts->workbookStream), stream,
-                                    &result.error);
+    auto file =
+        rewriteCompoundFile(*parts->container.file, std::size_t(parts->container.workbookStream),
+                            stream, &result.error);
     if (file)
         result.bytes = std::move(*file);
     return result;

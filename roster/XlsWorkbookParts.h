@@ -10,21 +10,25 @@
 
 namespace lumo::roster::xlsparts {
 
+// The container and its workbook stream.
+struct Container
+{
+    std::optional<CompoundFile> file;
+    int workbookStream = -1;
+    QByteArray stream;
+};
+std::optional<Container> openContainer(const QByteArray &bytes, QString *error);
+
 struct Parts
 {
-    std::optional<CompoundFile> container;
-    int workbookStream = -1;
-    QByteArray stream; // records below point into it
-    std::vector<biff::Record> records;
+    Container container;
+    std::vector<biff::Record> records; // they view into container.stream
     biff::Globals globals;
     biff::Substream sheet; // the sheet "sheet1"
 };
 
 // The container, the workbook stream cut into records, the globals and the sheet "sheet1".
-// The records view into stream, whose bytes are shared, not copied, when Parts moves.
+// The records view into the stream, whose bytes are shared, not copied, when Parts moves.
 std::optional<Parts> open(const QByteArray &bytes, QString *error);
-
-// The cached result of the FORMULA record at index, as text.
-QString formulaResultText(const std::vector<biff::Record> &records, std::size_t index);
 
 } // namespace lumo::roster::xlsparts

@@ -1,11 +1,11 @@
-// Walking the cells of an .xlsx worksheet part, shared by its reader and its mark writer.
+// Following the cells of an .xlsx worksheet part as its XML streams by, shared by its reader and
+// its mark writer.
 #pragma once
 
-#include <QString>
+#include "roster/XmlReader.h"
 
-#include <pugixml.hpp>
+#include <QByteArray>
 
-#include <functional>
 #include <optional>
 
 namespace lumo::roster::xlsx {
@@ -16,24 +16,46 @@ struct CellReference
     long long column = 0;
 };
 
-// True when the element's name without its namespace prefix is name.
-bool isNamed(pugi::xml_node node, const char *name);
-
 // "C12" → row 11, column 2; nullopt for anything else.
-std::optional<CellReference> parseReference(const char *text);
+std::optional<CellReference> parseReference(QByteArrayView text);
 
-// The text of a shared string item or inline string: its plain text or the text of its runs
-// (phonetic runs are left out).
-QString richText(pugi::xml_node item);
+// Where the reader is in <worksheet><sheetData><row><c>...: the row's 0-based index (a row
+// without "r" follows the previous one) and the cell's column (likewise).
+class SheetCursor
+{
+public:
+    enum class Step { Other, RowStart, RowEnd, CellStart, CellEnd, InCell };
 
-// The worksheet's sheetData element.
-pugi::xml_node sheetData(const pugi::xml_document &document);
+    Step follow(xml::Reader::Token token, const xml::Reader &reader);
+    long long row() const { return m_row; }
+    long long column() const { return m_column; }
+    static constexpr int kCellDepth = 4;
 
-// Calls visitRow for every row with its 0-based index (rows without "r" follow the previous
-// one); when it returns true, visitCell for each cell of that row.
-void forEachCell(
-    pugi::xml_node sheetData,
-    const std::function<bool(pugi::xml_node row, long long rowIndex)> &visitRow,
-    const std::function<void(pugi::xml_node cell, long long row, long long column)> &visitCell);
+private:
+    bool m_inSheetData = false;
+    bool m_sheetDataDone = false;
+    bool m_inRow = false;
+    bool m_inCell = false;
+    long long m_row = -1;
+    long long m_column = -1;
+};
+
+// The text of a shared string item or inline string whose element is at depth: its <t> or the
+// <t> of its runs (phonetic runs are left out). At most maxBytes are kept.
+class RichText
+{
+public:
+    explicit RichText(qsizetype maxBytes) : m_maxBytes(maxBytes) {}
+    void start(int depth);
+    void follow(xml::Reader::Token token, const xml::Reader &reader);
+    const QByteArray &text() const { return m_text; }
+
+private:
+    qsizetype m_maxBytes;
+    QByteArray m_text;
+    int m_depth = 0;
+    int m_textDepth = 0; // of the <t> being read, 0 outside
+    bool m_inRun = false;
+};
 
 } // namespace lumo::roster::xlsx

@@ -1,40 +1,13 @@
 #include "roster/XlsxPackage.h"
 
 #include "roster/SheetGrid.h"
-#include "roster/XlsxCells.h"
 
-#include <pugixml.hpp>
 #include <zip.h>
-
-#include <cstring>
 
 namespace lumo::roster::xlsx {
 namespace {
 
-bool parseXml(pugi::xml_document &document, const QByteArray &bytes)
-{
-    return document.load_buffer(bytes.constData(), std::size_t(bytes.size()),
-                                pugi::parse_default | pugi::parse_ws_pcdata);
-}
-
-pugi::xml_node child(pugi::xml_node parent, const char *name)
-{
-    for (pugi::xml_node node : parent.children()) {
-        if (isNamed(node, name))
-            return node;
-    }
-    return {};
-}
-
-// An attribute by its local name ("r:id" and "id" alike).
-pugi::xml_attribute attribute(pugi::xml_node node, const char *name)
-{
-    for (pugi::xml_attribute a : node.attributes()) {
-        if (std::strcmp(localName(a.name()), name) == 0)
-            return a;
-    }
-    return {};
-}
+using Token = xml::Reader::Token;
 
 // A relationship target, relative to the folder of the part that owns it, or absolute.
 QString resolveTarget(const QString &base, QString target)
@@ -51,10 +24,27 @@ QString resolveTarget(const QString &base, QString target)
 
 } // namespace
 
-const char *localName(const char *name)
+PartStream::~PartStream()
 {
-    const char *colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
+    zip_fclose(m_file);
+}
+
+qint64 PartStream::read(char *buffer, qint64 size)
+{
+    if (!m_error.isEmpty())
+        return -1;
+    // libzip checks the data against the entry's CRC at its end.
+    const zip_int64_t got = zip_fread(m_file, buffer, zip_uint64_t(size));
+    if (got < 0) {
+        m_error = QStringLiteral("ZIP entry damaged: ") + m_name;
+        return -1;
+    }
+    m_read += got;
+    if (m_read > kLargestPart) {
+        m_error = QStringLiteral("ZIP entry too large: ") + m_name;
+        return -1;
+    }
+    return got;
 }
 
 std::unique_ptr<Package> Package::open(const QByteArray &bytes, QString *error)
@@ -86,75 +76,118 @@ bool Package::hasPart(const QString &name) const
     return zip_name_locate(m_archive, name.toUtf8().constData(), 0) >= 0;
 }
 
-std::optional<QByteArray> Package::part(const QString &name, QString *error) const
+std::unique_ptr<PartStream> Package::openPart(const QString &name, QString *error) const
 {
     zip_stat_t stat;
     zip_stat_init(&stat);
     const QByteArray zipName = name.toUtf8();
-    if (zip_stat(m_archive, zipName.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
+    if (zip_stat(m_archive, zipName.constData(), 0, &stat) != 0) {
         *error = QStringLiteral("ZIP entry missing or unreadable: ") + name;
-        return std::nullopt;
+        return nullptr;
     }
-    if (stat.size > zip_uint64_t(kLargestPart)) {
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(kLargestPart)) {
         *error = QStringLiteral("ZIP entry too large: ") + name;
-        return std::nullopt;
+        return nullptr;
     }
     zip_file_t *file = zip_fopen(m_archive, zipName.constData(), 0);
     if (!file) {
         *error = QStringLiteral("ZIP entry missing or unreadable: ") + name;
-        return std::nullopt;
+        return nullptr;
     }
-    // libzip checks the stated size against the data (and the CRC), so a lying entry fails here.
-    QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
-    const zip_int64_t got = zip_fread(file, data.data(), stat.size);
-    char extra;
-    const bool atEnd = zip_fread(file, &extra, 1) == 0;
-    zip_fclose(file);
-    if (got != zip_int64_t(stat.size) || !atEnd) {
-        *error = QStringLiteral("ZIP entry damaged: ") + name;
+    return std::make_unique<PartStream>(file, name);
+}
+
+std::optional<QByteArray> Package::part(const QString &name, QString *error) const
+{
+    const auto stream = openPart(name, error);
+    if (!stream)
         return std::nullopt;
+    QByteArray data;
+    for (;;) {
+        const qsizetype had = data.size();
+        data.resize(had + 65536);
+        const qint64 got = stream->read(data.data() + had, 65536);
+        data.resize(had + std::max<qint64>(got, 0));
+        if (got < 0) {
+            *error = stream->error();
+            return std::nullopt;
+        }
+        if (got == 0)
+            return data;
     }
-    return data;
+}
+
+bool readPartXml(const Package &package, const QString &name,
+                 const std::function<void(Token, const xml::Reader &)> &visit, QString *error)
+{
+    const auto stream = package.openPart(name, error);
+    if (!stream)
+        return false;
+    xml::Reader reader(stream->source());
+    for (Token token = reader.next();; token = reader.next()) {
+        if (token == Token::End)
+            return true;
+        if (token == Token::Invalid) {
+            *error = !stream->error().isEmpty()
+                         ? stream->error()
+                         : QStringLiteral("%1 is not well-formed XML").arg(name);
+            return false;
+        }
+        visit(token, reader);
+    }
 }
 
 std::optional<Package::SheetParts> Package::classListSheet(QString *error) const
 {
-    const auto workbookBytes = part(QStringLiteral("xl/workbook.xml"), error);
-    const auto relationsBytes = part(QStringLiteral("xl/_rels/workbook.xml.rels"), error);
-    if (!workbookBytes || !relationsBytes)
-        return std::nullopt;
-    pugi::xml_document workbook;
-    pugi::xml_document relations;
-    if (!parseXml(workbook, *workbookBytes) || !parseXml(relations, *relationsBytes)) {
-        *error = QStringLiteral("workbook part is not well-formed XML");
-        return std::nullopt;
-    }
-
+    // xl/workbook.xml: <workbook><sheets><sheet name="Sheet1" r:id="rId3"/>...
     QString sheetId;
-    const pugi::xml_node sheets = child(child(workbook, "workbook"), "sheets");
-    for (pugi::xml_node sheet : sheets.children()) {
-        if (isNamed(sheet, "sheet") &&
-            isClassListSheetName(QString::fromUtf8(attribute(sheet, "name").value()))) {
-            sheetId = QString::fromUtf8(attribute(sheet, "id").value());
-            break;
-        }
-    }
+    bool found = false;
+    bool isWorkbook = false;
+    bool inSheets = false;
+    const bool workbookRead = readPartXml(
+        *this, QStringLiteral("xl/workbook.xml"),
+        [&](Token token, const xml::Reader &reader) {
+            const int depth = reader.depth();
+            if (token == Token::EndElement && depth == 2)
+                inSheets = false;
+            if (token != Token::StartElement || found)
+                return;
+            if (depth == 1) {
+                isWorkbook = reader.localName() == "workbook";
+            } else if (depth == 2) {
+                inSheets = isWorkbook && reader.localName() == "sheets";
+            } else if (depth == 3 && inSheets && reader.localName() == "sheet" &&
+                       isClassListSheetName(QString::fromUtf8(reader.attribute("name")))) {
+                found = true;
+                sheetId = QString::fromUtf8(reader.attribute("id"));
+            }
+        },
+        error);
+    if (!workbookRead)
+        return std::nullopt;
     if (sheetId.isEmpty()) {
         *error = QStringLiteral("workbook has no sheet named sheet1");
         return std::nullopt;
     }
 
     SheetParts parts;
-    for (pugi::xml_node relation : child(relations, "Relationships").children()) {
-        const QString id = QString::fromUtf8(attribute(relation, "Id").value());
-        const QString type = QString::fromUtf8(attribute(relation, "Type").value());
-        const QString target = resolveTarget(
-            QStringLiteral("xl"), QString::fromUtf8(attribute(relation, "Target").value()));
-        if (id == sheetId)
-            parts.sheet = target;
-        else if (type.endsWith(u"/sharedStrings"))
-            parts.sharedStrings = target;
-    }
+    const bool relationsRead = readPartXml(
+        *this, QStringLiteral("xl/_rels/workbook.xml.rels"),
+        [&](Token token, const xml::Reader &reader) {
+            if (token != Token::StartElement || reader.depth() != 2)
+                return;
+            const QString id = QString::fromUtf8(reader.attribute("Id"));
+            const QString type = QString::fromUtf8(reader.attribute("Type"));
+            const QString target =
+                resolveTarget(QStringLiteral("xl"), QString::fromUtf8(reader.attribute("Target")));
+            if (id == sheetId)
+                parts.sheet = target;
+            else if (type.endsWith(u"/sharedStrings"))
+                parts.sharedStrings = target;
+        },
+        error);
+    if (!relationsRead)
+        return std::nullopt;
     if (parts.sheet.isEmpty() || !hasPart(parts.sheet)) {
         *error = QStringLiteral("sheet1 has no worksheet part");
         return std::nullopt;

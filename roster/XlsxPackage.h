@@ -1,6 +1,8 @@
 // The ZIP package of an .xlsx file and the way from the workbook part to the sheet "sheet1".
 #pragma once
 
+#include "roster/XmlReader.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,12 +10,37 @@
 #include <optional>
 
 struct zip;
+struct zip_file;
 
 namespace lumo::roster::xlsx {
 
-// The largest part we read; a sheet of 3000 class-list rows is far smaller, and a ZIP entry
-// claiming more is refused instead of inflated.
+// The most bytes a part may inflate to: a sheet of 3000 class-list rows is far smaller. Parts are
+// read as they inflate, whatever their entries claim, and one that goes beyond is refused.
 constexpr qint64 kLargestPart = 64 * 1024 * 1024;
+
+// A part as it inflates, as the source of an XML reader.
+class PartStream
+{
+public:
+    explicit PartStream(zip_file *file, const QString &name) : m_file(file), m_name(name) {}
+    ~PartStream();
+    PartStream(const PartStream &) = delete;
+    PartStream &operator=(const PartStream &) = delete;
+
+    qint64 read(char *buffer, qint64 size);
+    xml::Reader::Source source()
+    {
+        return [this](char *buffer, qint64 size) { return read(buffer, size); };
+    }
+    // Why the part could not be read (too large, damaged); empty while it could.
+    const QString &error() const { return m_error; }
+
+private:
+    zip_file *m_file;
+    QString m_name;
+    QString m_error;
+    qint64 m_read = 0;
+};
 
 class Package
 {
@@ -22,6 +49,8 @@ public:
     static std::unique_ptr<Package> open(const QByteArray &bytes, QString *error);
     ~Package();
 
+    std::unique_ptr<PartStream> openPart(const QString &name, QString *error) const;
+    // The whole part in memory.
     std::optional<QByteArray> part(const QString &name, QString *error) const;
     bool hasPart(const QString &name) const;
 
@@ -40,7 +69,10 @@ private:
     zip *m_archive;
 };
 
-// The local name of an XML element, without its namespace prefix.
-const char *localName(const char *name);
+// Reads the part's XML to its end, calling visit for every token; false with the reason when the
+// part cannot be read or is not well-formed.
+bool readPartXml(const Package &package, const QString &name,
+                 const std::function<void(xml::Reader::Token, const xml::Reader &)> &visit,
+                 QString *error);
 
 } // namespace lumo::roster::xlsx

@@ -1,4 +1,4 @@
-// .xlsx workbooks: a ZIP of XML parts (libzip, pugixml).
+// .xlsx workbooks: a ZIP of XML parts (libzip), read as a stream so that memory stays bounded.
 #pragma once
 
 #include "roster/PhotoMarks.h"

@@ -1,5 +1,8 @@
 #include "session/ClassSession.h"
 
+#include "session/CommandScope.h"
+
+#include "common/AtomicFile.h"
 #include "common/IdCardNumber.h"
 #include "common/NumberText.h"
 #include "common/Twips.h"
@@ -26,6 +29,24 @@ namespace lumo::session {
 namespace {
 
 const QString kCaptureFailed = QStringLiteral("拍照失败：屏幕图像无法复制。");
+const QString kUniformCapture =
+    QStringLiteral("拍到的画面是一片纯色（黑屏、锁屏或镜头被挡住），没有保存照片。"
+                   "请检查摄像头画面后再拍。");
+
+// One colour in every pixel: nothing of a student can be on it.
+bool isUniform(const QImage &picture)
+{
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb first = pixels.pixel(0, 0);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            if (row[x] != first)
+                return false;
+        }
+    }
+    return true;
+}
 const QString kOverwriteQuestion = QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？");
 const QString kOverwriteTitle = QStringLiteral("照片已存在");
 
@@ -42,22 +63,6 @@ photo::BgrImage toBgrImage(const QImage &picture)
 }
 
 } // namespace
-
-// Marks a command as running for as long as it lasts, so that no key starts another meanwhile.
-class ClassSession::CommandScope
-{
-public:
-    explicit CommandScope(bool &running) : m_running(running), m_outer(running) { running = true; }
-    ~CommandScope() { m_running = m_outer; }
-    bool nested() const { return m_outer; }
-
-    CommandScope(const CommandScope &) = delete;
-    CommandScope &operator=(const CommandScope &) = delete;
-
-private:
-    bool &m_running;
-    bool m_outer;
-};
 
 ClassSession::ClassSession(const ProgramFolders &folders, const SessionServices &services)
     : m_folders(folders), m_services(services), m_store(folders)
@@ -89,7 +94,7 @@ void ClassSession::start()
                          frame::penWidth(m_settings.innerBorderWidth));
     emit settingsChanged();
     if (!problem.isEmpty())
-        message(problem);
+        warning(problem);
 }
 
 void ClassSession::shutDown()
@@ -102,61 +107,8 @@ void ClassSession::shutDown()
     m_settings.currentIndex = qint16(m_currentIndex);
     QString problem;
     if (!m_store.save(m_settings, &problem))
-        message(problem);
+        warning(problem);
     writeBackMarks();
-}
-
-// ---------------------------------------------------------------------------------------------
-// The class list
-
-void ClassSession::importClass()
-{
-    const CommandScope scope(m_commandRunning);
-    m_pane.total = QStringLiteral("0");
-    m_pane.photographed = QStringLiteral("0");
-    m_pane.remaining.clear();
-    m_pane.className.clear();
-    emit paneChanged();
-    m_workbookPath = roster::workbookPath(m_settings.workbookPath, m_folders.programFolder);
-
-    emit busyChanged(true);
-    const roster::RosterImportResult result = roster::importRoster(m_workbookPath, m_roster);
-    emit busyChanged(false);
-    if (!result.ok) {
-        qCWarning(lcSession).noquote()
-            << "import of" << m_workbookPath << "failed:" << result.reason;
-        message(roster::kWorkbookRequirementsMessage, roster::kWorkbookRequirementsTitle);
-        return;
-    }
-    m_studentCount = result.studentCount;
-    m_withoutIdCount = result.withoutIdCount;
-    message(roster::importSummary(result), roster::kImportSummaryTitle);
-    goTo(1);
-    emit commandFinished();
-}
-
-void ClassSession::chooseAndImportClass()
-{
-    const QString chosen = m_services.dialogs.openFileName();
-    if (chosen.isEmpty())
-        return; // cancelled: the class in the window stays as it is
-    setSetting(&settings::SessionSettings::workbookPath, QDir::toNativeSeparators(chosen));
-    importClass();
-}
-
-void ClassSession::writeBackMarks()
-{
-    const std::vector<roster::PhotoMark> marks = roster::photoMarksOf(m_roster);
-    if (m_workbookPath.isEmpty() || marks.empty())
-        return;
-    // A workbook that cannot be written stays as it was; the marks can be found again from the
-    // photos by the next run's review.
-    const roster::WriteBackResult result = roster::writePhotoMarks(m_workbookPath, marks);
-    if (!result.ok)
-        qCWarning(lcSession).noquote()
-            << "photo marks not written into" << m_workbookPath << ":" << result.error;
-    for (const QString &note : result.notes)
-        qCWarning(lcSession).noquote() << "photo marks:" << note;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -189,6 +141,7 @@ void ClassSession::typeStudentNumber(const QString &text)
 void ClassSession::refreshPane()
 {
     const int current = m_currentIndex;
+    m_pane.notice.clear();
     m_pane.idNumber = m_roster.idNumber(current);
     m_pane.showStudent(m_roster, current);
 
@@ -200,10 +153,9 @@ void ClassSession::refreshPane()
         const QString photo = findStudentPhoto(output, backup, m_roster.idNumber(current - 1));
         m_pane.newer.showPhoto(photo);
         if (!photo.isEmpty()) {
-            // The previous student's photo exists: the mark set now is counted by the next
-            // refresh.
-            m_photographedCount = countPhotographed(m_roster);
+            // The previous student's photo exists: marked, and counted at once.
             m_roster.setCell(current - 1, roster::RosterTable::kPhotoMark, roster::kPhotoTakenMark);
+            m_photographedCount = countPhotographed(m_roster);
         }
     }
     m_pane.showCounters(m_studentCount, m_photographedCount);
@@ -223,7 +175,12 @@ void ClassSession::next()
     // A step that fails is skipped and the class moves on, but the operator is told, so that
     // the student can be photographed again.
     QStringList failures;
-    if (m_switches.oneKeyCapture && !capture())
+    const Capture captured = m_switches.oneKeyCapture ? capture() : Capture::Taken;
+    if (captured == Capture::Uniform) {
+        emit commandFinished(); // the student is photographed again, not skipped
+        return;
+    }
+    if (captured == Capture::Failed)
         failures << kCaptureFailed;
     if (m_switches.oneKeySave) {
         const photo::SaveResult result = save();
@@ -236,7 +193,7 @@ void ClassSession::next()
         ++m_currentIndex;
     goTo(m_currentIndex);
     if (!failures.isEmpty())
-        message(failures.join(u'\n'));
+        warning(failures.join(u'\n'));
 
     if (m_settings.voiceOff != 1 && m_switches.oneKeySave) {
         if (m_currentIndex != endOfClass) {
@@ -298,12 +255,12 @@ void ClassSession::speak(const QString &text)
 // ---------------------------------------------------------------------------------------------
 // Photos
 
-bool ClassSession::capture()
+ClassSession::Capture ClassSession::capture()
 {
     const frame::PhotoSize photo = m_frame.photoSize();
     if (photo.width <= 0 || photo.height <= 0) {
-        message(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
-        return true;
+        warning(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
+        return Capture::NotTaken;
     }
     // The frame is hidden for the copy, so that its lines are not in the photo, and shown
     // again whatever happens.
@@ -312,14 +269,18 @@ bool ClassSession::capture()
     if (!m_shutDown)
         m_frame.bringToFront();
     if (picture.isNull())
-        return false;
+        return Capture::Failed;
+    if (isUniform(picture)) {
+        warning(kUniformCapture);
+        return Capture::Uniform;
+    }
     m_capture = picture;
     emit capturedPhotoChanged();
 
     const QString sound = m_folders.dataFilePath(QStringLiteral("QieZi.wav"));
     if (!m_services.shutterSound.play(sound))
         qCWarning(lcSession).noquote() << "shutter sound:" << m_services.shutterSound.lastError();
-    return true;
+    return Capture::Taken;
 }
 
 void ClassSession::takePhoto()
@@ -327,12 +288,46 @@ void ClassSession::takePhoto()
     const CommandScope scope(m_commandRunning);
     if (scope.nested())
         return;
-    if (!capture())
-        message(kCaptureFailed);
+    if (capture() == Capture::Failed)
+        warning(kCaptureFailed);
     emit commandFinished();
 }
 
-photo::SaveResult ClassSession::save()
+void ClassSession::retakePrevious()
+{
+    const CommandScope scope(m_commandRunning);
+    if (scope.nested())
+        return;
+    const int current = m_currentIndex;
+    const int retaken = current - 1;
+    if (retaken < 1 || m_roster.name(retaken).isEmpty()) {
+        warning(QStringLiteral("没有可以重拍的上一位学生。"));
+        return;
+    }
+    m_capture = QImage();
+    emit capturedPhotoChanged();
+    const Capture captured = capture();
+    if (captured != Capture::Taken) {
+        if (captured == Capture::Failed)
+            warning(kCaptureFailed);
+        return;
+    }
+    m_currentIndex = retaken;
+    const photo::SaveResult result = save(false);
+    m_currentIndex = current;
+    if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
+        warning(result.messages.last());
+    goTo(current);
+    if (result.status != photo::SaveStatus::Saved)
+        return;
+    m_pane.notice = QStringLiteral("已重拍 %1 号 %2").arg(retaken).arg(m_roster.name(retaken));
+    emit paneChanged();
+    if (m_settings.voiceOff != 1)
+        speak(m_roster.name(retaken) + QStringLiteral("，照片已重拍"));
+    emit commandFinished();
+}
+
+photo::SaveResult ClassSession::save(bool askBeforeOverwriting)
 {
     setSetting(&settings::SessionSettings::outputFolder,
                photo::withoutTrailingSeparator(m_settings.outputFolder));
@@ -347,15 +342,16 @@ photo::SaveResult ClassSession::save()
     request.compress = m_settings.compress == 1;
     request.picture = toBgrImage(m_capture);
 
-    photo::SaveResult result = m_photoSaver.save(request, [this] {
-        return m_services.dialogs.question(kOverwriteQuestion, kOverwriteTitle);
+    photo::SaveResult result = m_photoSaver.save(request, [this, askBeforeOverwriting] {
+        return !askBeforeOverwriting ||
+               m_services.dialogs.question(kOverwriteQuestion, kOverwriteTitle);
     });
     // Notes and refusals are told at once; a failure is told by the caller, which may go on.
     QStringList shownNow = result.messages;
     if (result.status == photo::SaveStatus::Failed && !shownNow.isEmpty())
         shownNow.removeLast();
     for (const QString &text : shownNow)
-        message(text);
+        warning(text);
     return result;
 }
 
@@ -366,7 +362,7 @@ void ClassSession::savePhoto()
         return;
     const photo::SaveResult result = save();
     if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
-        message(result.messages.last());
+        warning(result.messages.last());
     emit commandFinished();
 }
 
@@ -384,22 +380,28 @@ void ClassSession::packClass()
     const QString name = answer ? answer->trimmed() : QString();
     const QString folder = m_settings.outputFolder;
     if (name.isEmpty()) {
-        message(QStringLiteral("操作被取消或未输入文件名!"), QStringLiteral("警告"));
+        warning(QStringLiteral("操作被取消或未输入文件名!"), QStringLiteral("警告"));
     } else if (!QFileInfo(folder).isDir()) {
-        message(QStringLiteral("ZIP文件必须同图片文件在同一目录,请修改设置"));
+        warning(QStringLiteral("ZIP文件必须同图片文件在同一目录,请修改设置"));
     } else {
         emit busyChanged(true);
         const packaging::PackResult result = packaging::packClassArchive(folder, name);
         emit busyChanged(false);
         if (result.status != packaging::PackStatus::Packed) {
-            message(result.problem);
+            warning(result.problem);
         } else {
             openFolder(folder);
-            if (!result.photosKept.isEmpty())
-                message(QStringLiteral("以下照片已放进压缩包，但无法从文件夹中删除：\n%1")
-                            .arg(result.photosKept.join(u'\n')));
+            QStringList kept = result.photosKept;
+            for (const QString &changed : result.photosChanged)
+                kept.removeAll(changed);
+            if (!kept.isEmpty())
+                warning(QStringLiteral("以下照片已放进压缩包，但无法从文件夹中删除：\n%1")
+                            .arg(kept.join(u'\n')));
+            if (!result.photosChanged.isEmpty())
+                warning(QStringLiteral("以下照片在打包时被改动，已留在文件夹中，请重新打包：\n%1")
+                            .arg(result.photosChanged.join(u'\n')));
             if (packaging::exceedsSizeLimit(result.archiveBytes))
-                message(QStringLiteral("zip文件超过5M，请手动解压后，处理！"));
+                warning(QStringLiteral("zip文件超过5M，请手动解压后，处理！"));
         }
     }
     emit commandFinished();
@@ -410,12 +412,12 @@ void ClassSession::packClass()
 
 void ClassSession::openHelp()
 {
+    // Shown inside Lumo, so that it opens also where no browser is installed.
     const QString manual = m_folders.dataFilePath(QStringLiteral("help.html"));
     if (!QFileInfo::exists(manual))
-        message(QStringLiteral("找不到操作说明文件 %1。").arg(QDir::toNativeSeparators(manual)));
-    else if (!m_services.shell.openFile(manual))
-        message(QStringLiteral("无法打开操作说明 %1：没有找到能打开网页文件的程序。")
-                    .arg(QDir::toNativeSeparators(manual)));
+        warning(QStringLiteral("找不到操作说明文件 %1。").arg(QDir::toNativeSeparators(manual)));
+    else
+        emit manualRequested(manual);
     emit commandFinished();
 }
 
@@ -427,15 +429,20 @@ void ClassSession::openOutputFolder()
 void ClassSession::openFolder(const QString &folder)
 {
     if (!QFileInfo(folder).isDir())
-        message(QStringLiteral("文件夹 %1 不存在。").arg(QDir::toNativeSeparators(folder)));
+        warning(QStringLiteral("文件夹 %1 不存在。").arg(QDir::toNativeSeparators(folder)));
     else if (!m_services.shell.openFolder(folder))
-        message(QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。")
+        warning(QStringLiteral("无法打开文件夹 %1：没有找到文件管理器。")
                     .arg(QDir::toNativeSeparators(folder)));
 }
 
 void ClassSession::message(const QString &text, const QString &title)
 {
-    m_services.dialogs.message(text, title);
+    m_services.dialogs.message(text, title, platform::MessageKind::Information);
+}
+
+void ClassSession::warning(const QString &text, const QString &title)
+{
+    m_services.dialogs.message(text, title, platform::MessageKind::Warning);
 }
 
 // ---------------------------------------------------------------------------------------------

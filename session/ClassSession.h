@@ -6,6 +6,7 @@
 
 #include "frame/FrameModel.h"
 #include "photo/PhotoSaver.h"
+#include "roster/PhotoMarks.h"
 #include "roster/RosterTable.h"
 #include "session/ProgramFolders.h"
 #include "session/SettingsStore.h"
@@ -82,9 +83,18 @@ public:
     void setClassName(const QString &text) { m_pane.className = text; }
 
     // Photos
-    bool capture();   // copies the frame's inside; false when nothing could be copied
-    void savePhoto(); // the Save button
-    void takePhoto(); // the capture button
+    enum class Capture {
+        Taken,
+        NotTaken, // told already: no photo size
+        Failed,   // the screen could not be copied
+        Uniform,  // one colour only: a black grab, a locked screen, a covered camera; told
+    };
+    Capture capture(); // copies the frame's inside into the captured photo
+    void savePhoto();  // the Save button
+    void takePhoto();  // the capture button
+    // Home: back to the previous student, capture and save again (replacing that student's
+    // photo without asking), and return to the student who was current.
+    void retakePrevious();
     void packClass();
 
     // Help and folders
@@ -137,19 +147,21 @@ signals:
     void settingsChanged();
     void switchesChanged();
     void capturedPhotoChanged();
-    void nextStarted();                 // the window closes its settings group
-    void commandFinished();             // the keyboard focus goes back to the photo
-    void windowWidthChanged(int twips); // the zoom keys widen or narrow the main window
-    void busyChanged(bool busy);        // a long step runs: the window shows a busy cursor
+    void nextStarted();                        // the window closes its settings group
+    void commandFinished();                    // the keyboard focus goes back to the photo
+    void manualRequested(const QString &path); // the window shows the operator manual
+    void windowWidthChanged(int twips);        // the zoom keys widen or narrow the main window
+    void busyChanged(bool busy);               // a long step runs: the window shows a busy cursor
     void clipboardOffered(const QString &text);
 
 private:
-    class CommandScope;
     void refreshPane();
-    photo::SaveResult save();
+    photo::SaveResult save(bool askBeforeOverwriting = true);
     void speak(const QString &text);
     void openFolder(const QString &folder);
     void message(const QString &text, const QString &title = QString());
+    void warning(const QString &text, const QString &title = QString());
+    bool saveMarksBesideWorkbook(const std::vector<roster::PhotoMark> &marks);
 
     ProgramFolders m_folders;
     SessionServices m_services;

@@ -14,30 +14,33 @@ struct KeyCommand
 {
     HotKey key;
     std::function<void(ClassSession &, QPoint cursor)> run;
+    bool repeatsWhileHeld; // frame moves and sizes; every other key acts once per press
     bool bringsFrameToFront;
 };
 
-// One look acts on every pressed key, in this order.
+// One look acts on every key that counts, in this order.
 const KeyCommand kKeyCommands[] = {
-    {HotKey::W, [](ClassSession &s, QPoint) { s.moveFrame(0, -1); }, true},
-    {HotKey::S, [](ClassSession &s, QPoint) { s.moveFrame(0, 1); }, true},
-    {HotKey::A, [](ClassSession &s, QPoint) { s.moveFrame(-1, 0); }, true},
-    {HotKey::D, [](ClassSession &s, QPoint) { s.moveFrame(1, 0); }, true},
-    {HotKey::CapsLock, [](ClassSession &s, QPoint) { s.next(); }, false},
-    {HotKey::Q, [](ClassSession &s, QPoint) { s.shrinkFrame(); }, true},
-    {HotKey::E, [](ClassSession &s, QPoint) { s.enlargeFrame(); }, true},
-    {HotKey::F, [](ClassSession &s, QPoint cursor) { s.centreFrameOn(cursor); }, true},
-    {HotKey::Up, [](ClassSession &s, QPoint) { s.previous(); }, true},
-    {HotKey::Down, [](ClassSession &s, QPoint) { s.skip(); }, true},
-    {HotKey::Left, [](ClassSession &s, QPoint) { s.repeatName(); }, false},
-    {HotKey::Right, [](ClassSession &s, QPoint) { s.next(); }, true},
+    {HotKey::W, [](ClassSession &s, QPoint) { s.moveFrame(0, -1); }, true, true},
+    {HotKey::S, [](ClassSession &s, QPoint) { s.moveFrame(0, 1); }, true, true},
+    {HotKey::A, [](ClassSession &s, QPoint) { s.moveFrame(-1, 0); }, true, true},
+    {HotKey::D, [](ClassSession &s, QPoint) { s.moveFrame(1, 0); }, true, true},
+    {HotKey::CapsLock, [](ClassSession &s, QPoint) { s.next(); }, false, false},
+    {HotKey::Q, [](ClassSession &s, QPoint) { s.shrinkFrame(); }, true, true},
+    {HotKey::E, [](ClassSession &s, QPoint) { s.enlargeFrame(); }, true, true},
+    {HotKey::F, [](ClassSession &s, QPoint cursor) { s.centreFrameOn(cursor); }, false, true},
+    {HotKey::Up, [](ClassSession &s, QPoint) { s.previous(); }, false, true},
+    {HotKey::Down, [](ClassSession &s, QPoint) { s.skip(); }, false, true},
+    {HotKey::Left, [](ClassSession &s, QPoint) { s.repeatName(); }, false, false},
+    {HotKey::Right, [](ClassSession &s, QPoint) { s.next(); }, false, true},
+    {HotKey::Home, [](ClassSession &s, QPoint) { s.retakePrevious(); }, false, true},
 };
 
 } // namespace
 
 KeyCommands::KeyCommands(ClassSession &session, platform::KeyPoller &keys,
-                         std::function<QPoint()> cursor)
-    : m_session(session), m_keys(keys), m_cursor(std::move(cursor))
+                         std::function<QPoint()> cursor, std::function<bool()> typingInLumo)
+    : m_session(session), m_keys(keys), m_cursor(std::move(cursor)),
+      m_typingInLumo(std::move(typingInLumo))
 {
     m_timer.setInterval(100);
     connect(&m_timer, &QTimer::timeout, this, &KeyCommands::tick);
@@ -47,14 +50,19 @@ void KeyCommands::tick()
 {
     if (m_session.isCommandRunning() || m_session.isShutDown())
         return;
-    const platform::HotKeySet keys = m_keys.poll();
-    if (platform::contains(keys, HotKey::F11))
+    const platform::KeyPoll keys = m_keys.poll();
+    if (platform::contains(keys.pressed, HotKey::F11))
         m_session.toggleHotKeys();
-    if (m_session.switches().hotKeysOff)
+    // While the operator types in one of Lumo's boxes or answers one of its dialogs, the keys
+    // are the operator's text, not commands.
+    if (m_session.switches().hotKeysOff || (m_typingInLumo && m_typingInLumo()))
         return;
     for (const KeyCommand &command : kKeyCommands) {
+        const bool counts =
+            platform::contains(keys.pressed, command.key) ||
+            (command.repeatsWhileHeld && platform::contains(keys.held, command.key));
         // A logout during a command ends the session; the keys after it do nothing.
-        if (!platform::contains(keys, command.key) || m_session.isShutDown())
+        if (!counts || m_session.isShutDown())
             continue;
         command.run(m_session, command.key == HotKey::F ? m_cursor() : QPoint());
         if (command.bringsFrameToFront && !m_session.isShutDown())

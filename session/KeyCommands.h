@@ -1,6 +1,8 @@
-// The hot keys: every 100 ms the keys held or tapped since the last look are read, wherever the
-// keyboard focus is, and each runs its command in a fixed order. F11 always works and switches
-// the others off and on.
+// The hot keys: every 100 ms the keys pressed since the last look and the keys held down are
+// read, wherever the keyboard focus is, and each runs its command in a fixed order. The frame's
+// move and size keys repeat while held; every other key acts once per press, so that a press
+// held a moment too long never photographs a second student. F11 always works and switches the
+// others off and on.
 #pragma once
 
 #include <QObject>
@@ -22,8 +24,10 @@ class KeyCommands : public QObject
     Q_OBJECT
 
 public:
-    // cursor tells where the mouse pointer is on the screen, for F.
-    KeyCommands(ClassSession &session, platform::KeyPoller &keys, std::function<QPoint()> cursor);
+    // cursor tells where the mouse pointer is on the screen, for F; typingInLumo whether the
+    // operator is typing in one of Lumo's text boxes or has one of its dialogs open.
+    KeyCommands(ClassSession &session, platform::KeyPoller &keys, std::function<QPoint()> cursor,
+                std::function<bool()> typingInLumo = {});
 
     void start() { m_timer.start(); }
     void stop() { m_timer.stop(); }
@@ -36,6 +40,7 @@ private:
     ClassSession &m_session;
     platform::KeyPoller &m_keys;
     std::function<QPoint()> m_cursor;
+    std::function<bool()> m_typingInLumo;
     QTimer m_timer;
 };
 

@@ -55,6 +55,8 @@ struct StudentPane
     QString total = QStringLiteral("0");
     QString photographed = QStringLiteral("0");
     QString remaining = QStringLiteral("0");
+    QString
+        notice; // what the last command did to the review pane ("已重拍 …"); until the next move
 
     // The names, numbers and list for the student at row current.
     void showStudent(const roster::RosterTable &table, int current);

@@ -182,10 +182,12 @@ std::optional<SessionSettings> decode(const QByteArray &bytes)
 
 std::optional<SessionSettings> readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A pipe or a device in the file's place must not block the start-up.
+    QByteArray bytes;
+    QString error;
+    if (!common::readRegularFile(path, kMaxFileBytes, &bytes, &error))
         return std::nullopt;
-    return decode(file.read(kMaxFileBytes + 1));
+    return decode(bytes);
 }
 
 bool writeFile(const QString &path, const SessionSettings &settings, QString *reason)

@@ -74,6 +74,8 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
     connect(&m_session, &session::ClassSession::capturedPhotoChanged, this,
             &MainWindow::showCapturedPhoto);
     connect(&m_session, &session::ClassSession::commandFinished, this, &MainWindow::focusPhoto);
+    connect(&m_session, &session::ClassSession::manualRequested, &m_manual,
+            &ManualWindow::showManual);
     connect(&m_session, &session::ClassSession::nextStarted, this, [this] {
         if (!m_controls.settingsGroup->isHidden())
             toggleSettingsGroup();
@@ -105,8 +107,27 @@ void MainWindow::placeBesideFrame(int frameWidthTwips)
            common::twipsToPixels(kWindowHeight));
 }
 
+bool MainWindow::operatorIsTyping()
+{
+    if (QApplication::activeModalWidget())
+        return true;
+    const QWidget *focus = QApplication::focusWidget();
+    if (const auto *box = qobject_cast<const QLineEdit *>(focus))
+        return !box->isReadOnly();
+    const auto *text = qobject_cast<const QPlainTextEdit *>(focus);
+    return text && !text->isReadOnly();
+}
+
+void MainWindow::bringToFront()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    m_manual.close();
     emit closing();
     event->accept();
 }
@@ -240,6 +261,8 @@ void MainWindow::showPane()
     setLines(c.listMarks, pane.listMarks);
     showReviewSlot(pane.newer, c.newerPhoto, c.newerNumber, c.newerName);
     showReviewSlot(pane.older, c.olderPhoto, c.olderNumber, c.olderName);
+    c.reviewGroup->setTitle(pane.notice.isEmpty() ? QStringLiteral("核对照片栏")
+                                                  : QStringLiteral("核对照片栏：") + pane.notice);
     c.total->setText(pane.total);
     c.photographed->setText(pane.photographed);
     c.remaining->setText(pane.remaining);
@@ -247,10 +270,14 @@ void MainWindow::showPane()
 
 void MainWindow::showCapturedPhoto()
 {
-    if (m_session.capturedPhoto().isNull())
+    if (m_session.capturedPhoto().isNull()) {
         m_controls.photo->clear();
-    else
-        m_controls.photo->setImage(m_session.capturedPhoto());
+        return;
+    }
+    // On a scaled desktop the capture has the screen's own pixels: shown at the frame's size.
+    QImage photo = m_session.capturedPhoto();
+    photo.setDevicePixelRatio(devicePixelRatioF());
+    m_controls.photo->setImage(photo);
 }
 
 void MainWindow::toggleSettingsGroup()

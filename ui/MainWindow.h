@@ -5,6 +5,7 @@
 #include "session/ClassSession.h"
 #include "settings/SessionSettings.h"
 #include "ui/MainWindowLayout.h"
+#include "ui/ManualWindow.h"
 
 #include <QWidget>
 
@@ -25,6 +26,13 @@ public:
 
     // Puts the window at the top of the screen, right of the photo frame (given in twips).
     void placeBesideFrame(int frameWidthTwips);
+
+    // True while the operator types in one of the window's text boxes or answers one of Lumo's
+    // dialogs: the hot keys then leave the keys to the operator.
+    static bool operatorIsTyping();
+
+    // Brings the window to the front (a second start of Lumo asks for it).
+    void bringToFront();
 
 signals:
     // The window is closing: the session shuts down.
@@ -51,6 +59,7 @@ private:
 
     session::ClassSession &m_session;
     MainWindowControls m_controls;
+    ManualWindow m_manual;
     std::vector<std::function<void()>> m_showSettings;
 };
 

@@ -29,6 +29,17 @@ const QStringList kFeatureList = {
     QStringLiteral("7.浏览己照图片,同步检查"),
 };
 
+// The hot keys, shown when the pointer rests on the feature list or the F11 switch.
+const QString kHotKeyTable = QStringLiteral(
+    "热键（在任何程序里都有效；在 Lumo 的文本框里打字时除外）：\n"
+    "W S A D　相框上移、下移、左移、右移\n"
+    "Q E　相框缩小、放大\n"
+    "F　相框中心移到鼠标处\n"
+    "CapsLock 或 →　拍照、保存、下一位\n"
+    "Home　重拍上一位学生\n"
+    "↑　前一位（浏览模式）　↓　跳过　←　再念姓名\n"
+    "F11　关闭 / 打开热键");
+
 // Font sizes are given in points at 96 dots per inch, as the window was designed.
 QFont fontOf(const QWidget *widget, double points, bool bold)
 {
@@ -129,6 +140,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
     // The review pane: the newer photo on the left, the older one on the right.
     QGroupBox *review =
         place(group(w, QStringLiteral("核对照片栏")), "FrameChecK", 1650, 1650, 3855, 3075);
+    c.reviewGroup = review;
     c.newerPhoto = place(reviewPhoto(review), "ImageSt01", 120, 270, 1785, 2205);
     c.newerNumber = place(label(review, QString()), "LabelHao01", 120, 2580, 600, 330);
     c.newerName = place(shownText(review), "Text1(1)", 720, 2535, 1185, 420);
@@ -186,6 +198,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.featureList = place(new QPlainTextEdit(kFeatureList.join(u'\n'), w), "TextGongNeng", 5520,
                           5700, 2775, 2535);
     c.featureList->setReadOnly(true);
+    c.featureList->setToolTip(kHotKeyTable);
 
     // The settings group lies over the middle column while it is shown.
     QGroupBox *settings =
@@ -197,6 +210,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
                        1800, 315);
     c.hotKeysOff = place(check(settings, QStringLiteral("F11关闭热键(A,S,D,W,Q,E 空格)")),
                          "CheckHotKey", 120, 600, 3700, 315);
+    c.hotKeysOff->setToolTip(kHotKeyTable);
     c.backup =
         place(check(settings, QStringLiteral("照片自动备份")), "CheckAutoBak", 120, 930, 1500, 315);
     c.backupFolder = place(textBox(settings), "TextBakPath", 1650, 915, 2160, 315);
@@ -229,6 +243,8 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.prompts[0] = place(textBox(c.promptGroup), "TextSay1", 120, 300, 600, 315);
     c.prompts[1] = place(textBox(c.promptGroup), "TextSay2", 780, 300, 2775, 315);
     c.prompts[2] = place(textBox(c.promptGroup), "TextSay3", 780, 690, 2775, 315);
+    // Opaque: it lies over the current student and the review pane while it is shown.
+    settings->setAutoFillBackground(true);
     settings->hide();
 
     // Looks of the current-student view.

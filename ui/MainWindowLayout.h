@@ -53,6 +53,7 @@ struct MainWindowControls
     QPlainTextEdit *listMarks;
 
     // The review pane: the previous student on the left, the one before on the right
+    QGroupBox *reviewGroup;
     QLabel *newerPhoto;
     QLabel *newerNumber;
     QLineEdit *newerName;

@@ -14,7 +14,8 @@ void PictureView::setImage(const QImage &image)
 {
     m_image = image;
     if (m_autoSize && !m_image.isNull())
-        resize(m_image.size() + QSize(2 * frameWidth(), 2 * frameWidth()));
+        resize(m_image.deviceIndependentSize().toSize() +
+               QSize(2 * frameWidth(), 2 * frameWidth()));
     update();
 }
 

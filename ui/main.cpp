@@ -4,12 +4,14 @@
 #include "platform/desktop/EspeakSpeech.h"
 #include "platform/desktop/ScreenRegionSource.h"
 #include "platform/desktop/TerminationSignals.h"
+#include "platform/qt/ChineseTranslations.h"
 #include "platform/qt/DesktopShell.h"
 #include "platform/qt/MessageBoxDialogs.h"
 #include "platform/x11/X11KeyPoller.h"
 #include "platform/x11/X11ScreenGrabber.h"
 #include "session/ClassSession.h"
 #include "session/KeyCommands.h"
+#include "settings/SettingsLocation.h"
 #include "ui/MainWindow.h"
 #include "ui/PhotoFrameWindow.h"
 
@@ -17,6 +19,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFont>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -35,15 +38,14 @@ int main(int argc, char *argv[])
         }
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
-    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumo"));
     QApplication::setApplicationVersion(QStringLiteral(LUMO_VERSION));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
+    // Qt's own buttons and dialogs speak Chinese too.
+    platform::installChineseTranslations(application);
 
     platform::DesktopShell shell;
     platform::MessageBoxDialogs dialogs;
@@ -58,8 +60,27 @@ int main(int argc, char *argv[])
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
         QDir::homePath(),
     };
+
+    // Before the lock: a second start asks this Lumo to come to the front by a signal.
+    platform::TerminationSignals terminationSignals;
+
+    // One Lumo at a time: they would share the settings and both capture on every key. A second
+    // start brings the running Lumo to the front and ends; the lock of a Lumo that died is taken
+    // over.
+    QLockFile running(
+        QDir(settings::chooseSettingsFolder(folders.programFolder, folders.userConfigFolder))
+            .filePath(QStringLiteral("lumo.lock")));
+    running.setStaleLockTime(0);
+    if (!running.tryLock(0)) {
+        qint64 pid = 0;
+        QString hostName, applicationName;
+        if (running.getLockInfo(&pid, &hostName, &applicationName))
+            platform::TerminationSignals::askToShow(pid);
+        return 0;
+    }
     session::ClassSession session(folders, {dialogs, photoSource, speech, shutterSound, shell});
-    session::KeyCommands keyCommands(session, keys, [] { return QCursor::pos(); });
+    session::KeyCommands keyCommands(
+        session, keys, [] { return QCursor::pos(); }, &ui::MainWindow::operatorIsTyping);
 
     // Start-up: the frame shows first, then the settings come in and both windows are placed.
     ui::PhotoFrameWindow frameWindow(session.frame());
@@ -81,22 +102,26 @@ int main(int argc, char *argv[])
 
     // What this desktop cannot do is said once, not on every key.
     QStringList unavailable;
+    if (!photoSource.isAvailable())
+        unavailable << photoSource.unavailableReason();
     if (!keys.isAvailable())
         unavailable << keys.unavailableReason();
     if (!speech.isAvailable())
         unavailable << speech.unavailableReason();
     if (!unavailable.isEmpty())
         QTimer::singleShot(0, &window, [&dialogs, unavailable] {
-            dialogs.message(unavailable.join(u'\n'), QString());
+            dialogs.message(unavailable.join(u'\n'), QString(), platform::MessageKind::Warning);
         });
 
     // A logout or Ctrl+C ends Lumo through the same shut-down as closing the window.
-    platform::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested,
                      &window, [&window] {
                          window.close();
                          QCoreApplication::exit(0);
                      });
+
+    QObject::connect(&terminationSignals, &platform::TerminationSignals::showRequested, &window,
+                     &ui::MainWindow::bringToFront);
 
     return QApplication::exec();
 }

@@ -11,8 +11,8 @@ class ScreenRegionSource : public PhotoSource
 public:
     explicit ScreenRegionSource(ScreenGrabber &screen) : m_screen(screen) {}
 
-    bool isAvailable() const override { return true; }
-    QString unavailableReason() const override { return QString(); }
+    bool isAvailable() const override { return m_screen.isAvailable(); }
+    QString unavailableReason() const override { return m_screen.unavailableReason(); }
 
     // Waits for the windows below the (hidden) frame to repaint, then copies the rectangle.
     QImage capture(const QRect &photoRectangle) override;

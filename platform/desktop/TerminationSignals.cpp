@@ -1,5 +1,6 @@
 #include "platform/desktop/TerminationSignals.h"
 
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -34,12 +35,15 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGUSR1, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals()
 {
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
+    // A second start may still ask while this one shuts down; that must not end it.
+    std::signal(SIGUSR1, SIG_IGN);
     for (int &fd : g_pipe) {
         if (fd >= 0)
             ::close(fd);
@@ -47,11 +51,30 @@ TerminationSignals::~TerminationSignals()
     }
 }
 
+bool TerminationSignals::askToShow(qint64 pid)
+{
+    // The lock file's process number may belong to another program by now, which SIGUSR1 would
+    // end.
+    auto programOf = [](const QString &process) {
+        QFile name(QStringLiteral("/proc/%1/comm").arg(process));
+        return name.open(QIODevice::ReadOnly) ? name.readAll() : QByteArray();
+    };
+    if (pid <= 0)
+        return false;
+    const QByteArray program = programOf(QString::number(pid));
+    return !program.isEmpty() && program == programOf(QStringLiteral("self")) &&
+           ::kill(static_cast<pid_t>(pid), SIGUSR1) == 0;
+}
+
 void TerminationSignals::readSignal()
 {
     unsigned char byte = 0;
-    while (::read(g_pipe[0], &byte, 1) == 1)
-        emit terminationRequested(byte);
+    while (::read(g_pipe[0], &byte, 1) == 1) {
+        if (byte == SIGUSR1)
+            emit showRequested();
+        else
+            emit terminationRequested(byte);
+    }
 }
 
 } // namespace lumo::platform

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace lumo::platform {
 
@@ -17,21 +18,36 @@ QString titleOrProgramName(const QString &title)
 
 } // namespace
 
-void MessageBoxDialogs::message(const QString &text, const QString &title)
+void MessageBoxDialogs::message(const QString &text, const QString &title, MessageKind kind)
 {
-    QMessageBox::information(QApplication::activeWindow(), titleOrProgramName(title), text,
-                             QMessageBox::Ok);
+    QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                    titleOrProgramName(title), text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
 }
 
 bool MessageBoxDialogs::question(const QString &text, const QString &title)
 {
+    // No is the default, so that a Return typed out of habit does not confirm.
     return QMessageBox::question(QApplication::activeWindow(), titleOrProgramName(title), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString MessageBoxDialogs::openFileName()
+int MessageBoxDialogs::choose(const QString &text, const QString &title, const QStringList &answers)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Warning, titleOrProgramName(title), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::AcceptRole);
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
+}
+
+QString MessageBoxDialogs::openFileName(const QString &startFolder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(),
+                                        QStringLiteral("选择班级名单"), startFolder, filter);
 }
 
 std::optional<QString> MessageBoxDialogs::askText(const QString &prompt, const QString &title,

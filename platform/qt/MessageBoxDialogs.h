@@ -8,9 +8,10 @@ namespace lumo::platform {
 class MessageBoxDialogs : public Dialogs
 {
 public:
-    void message(const QString &text, const QString &title) override;
+    void message(const QString &text, const QString &title, MessageKind kind) override;
     bool question(const QString &text, const QString &title) override;
-    QString openFileName() override;
+    int choose(const QString &text, const QString &title, const QStringList &answers) override;
+    QString openFileName(const QString &startFolder, const QString &filter) override;
     std::optional<QString> askText(const QString &prompt, const QString &title,
                                    const QString &defaultText) override;
 };

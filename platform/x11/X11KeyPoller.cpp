@@ -4,6 +4,8 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
+#include <optional>
+
 namespace lumo::platform {
 
 namespace {
@@ -11,7 +13,7 @@ namespace {
 // In the order of HotKey.
 constexpr std::array<KeySym, static_cast<std::size_t>(HotKey::Count)> kKeySyms = {
     XK_F11, XK_w, XK_s,  XK_a,    XK_d,    XK_Caps_Lock, XK_q,
-    XK_e,   XK_f, XK_Up, XK_Down, XK_Left, XK_Right,
+    XK_e,   XK_f, XK_Up, XK_Down, XK_Left, XK_Right,     XK_Home,
 };
 
 bool isHeld(const char keymap[32], unsigned char keycode)
@@ -40,6 +42,7 @@ X11KeyPoller::X11KeyPoller(const char *displayName)
 
     unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
     XISetMask(mask, XI_RawKeyPress);
+    XISetMask(mask, XI_RawKeyRelease);
     XIEventMask eventMask;
     eventMask.deviceid = XIAllMasterDevices;
     eventMask.mask_len = sizeof(mask);
@@ -58,17 +61,18 @@ X11KeyPoller::~X11KeyPoller()
         XCloseDisplay(m_display);
 }
 
-HotKeySet X11KeyPoller::poll()
+KeyPoll X11KeyPoller::poll()
 {
-    HotKeySet keys;
     if (!m_display)
-        return keys;
+        return {};
 
-    auto markKeycode = [&](int keycode) {
+    KeyPoll result;
+    auto hotKeyOf = [&](int keycode) -> std::optional<std::size_t> {
         for (std::size_t i = 0; i < m_keycodes.size(); ++i) {
             if (m_keycodes[i] != 0 && m_keycodes[i] == keycode)
-                keys.set(i);
+                return i;
         }
+        return std::nullopt;
     };
     while (XPending(m_display) > 0) {
         XEvent event;
@@ -77,18 +81,27 @@ HotKeySet X11KeyPoller::poll()
         if (cookie->type != GenericEvent || cookie->extension != m_xinputOpcode ||
             !XGetEventData(m_display, cookie))
             continue;
-        if (cookie->evtype == XI_RawKeyPress)
-            markKeycode(static_cast<const XIRawEvent *>(cookie->data)->detail);
+        const auto key = hotKeyOf(static_cast<const XIRawEvent *>(cookie->data)->detail);
+        if (key && cookie->evtype == XI_RawKeyPress) {
+            // A press of a key already down is a repeat, not a new press.
+            if (!m_down.test(*key))
+                result.pressed.set(*key);
+            m_down.set(*key);
+        } else if (key && cookie->evtype == XI_RawKeyRelease) {
+            m_down.reset(*key);
+        }
         XFreeEventData(m_display, cookie);
     }
 
     char keymap[32] = {};
     XQueryKeymap(m_display, keymap);
-    for (std::size_t i = 0; i < m_keycodes.size(); ++i) {
-        if (isHeld(keymap, m_keycodes[i]))
-            keys.set(i);
-    }
-    return keys;
+    for (std::size_t i = 0; i < m_keycodes.size(); ++i)
+        result.held[i] = isHeld(keymap, m_keycodes[i]);
+    // Down now without a press seen: the press was missed, or its event comes with the next
+    // poll (and then finds the key down). Up now: a release still to come changes nothing.
+    result.pressed |= result.held & ~m_down;
+    m_down = result.held;
+    return result;
 }
 
 } // namespace lumo::platform

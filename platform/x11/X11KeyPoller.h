@@ -1,6 +1,6 @@
-// Global keys on X11: raw key presses of XInput 2 on the root window (every press, also a tap
-// shorter than the poll interval) together with XQueryKeymap (keys held down), on a connection
-// of its own so that nothing is grabbed.
+// Global keys on X11: raw key presses and releases of XInput 2 on the root window (every press,
+// also a tap shorter than the poll interval) together with XQueryKeymap (keys held down), on a
+// connection of its own so that nothing is grabbed.
 #pragma once
 
 #include "platform/KeyPoller.h"
@@ -23,12 +23,13 @@ public:
 
     bool isAvailable() const override { return m_display != nullptr; }
     QString unavailableReason() const override { return m_unavailableReason; }
-    HotKeySet poll() override;
+    KeyPoll poll() override;
 
 private:
     _XDisplay *m_display = nullptr;
     int m_xinputOpcode = 0;
     std::array<unsigned char, static_cast<std::size_t>(HotKey::Count)> m_keycodes{};
+    HotKeySet m_down; // down after the events and the keymap of the previous poll
     QString m_unavailableReason;
 };
 

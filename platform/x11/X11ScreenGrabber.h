@@ -9,8 +9,16 @@ namespace lumo::platform {
 class X11ScreenGrabber : public ScreenGrabber
 {
 public:
+    // Unavailable on a Wayland session, where the grab shows other programs black.
+    X11ScreenGrabber();
+
+    bool isAvailable() const override { return m_unavailableReason.isEmpty(); }
+    QString unavailableReason() const override { return m_unavailableReason; }
     QImage grab(const QRect &screenRect) override;
     void letWindowsRepaint() override;
+
+private:
+    QString m_unavailableReason;
 };
 
 } // namespace lumo::platform

@@ -1,5 +1,6 @@
 // "lumo-cli photo" as a script runs it; what the steps make is proven by the photo tests.
 #include "photo/BitmapCodec.h"
+#include "photo/JpegCodec.h"
 #include "photo/RegistryPhoto.h"
 #include "photo/Resampler.h"
 #include "tests/photo/PhotoTestImages.h"
@@ -8,8 +9,11 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace lumo::photo;
 
@@ -17,6 +21,16 @@ namespace {
 ProgramRun photo(const QStringList &arguments)
 {
     return runProgram(LUMO_CLI_PATH, QStringList{"photo"} + arguments);
+}
+
+// The baseline JPEG with its frame header claiming another size, and a progressive one if asked.
+QByteArray claiming(QByteArray jpeg, quint16 width, quint16 height, bool progressive = false)
+{
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    jpeg[frame + 1] = progressive ? '\xC2' : '\xC0';
+    qToBigEndian(height, jpeg.data() + frame + 5);
+    qToBigEndian(width, jpeg.data() + frame + 7);
+    return jpeg;
 }
 } // namespace
 
@@ -71,4 +85,64 @@ TEST(LumoCliPhoto, WrongArgumentsExitWithTwoAndEachCommandTellsItsUsage)
         EXPECT_EQ(photo(QString(wrong).split(' ')).exitCode, 2) << wrong;
     for (const QString command : {"convert", "check", "resample"})
         EXPECT_TRUE(photo({command, "--help"}).out.startsWith("usage: lumo-cli photo " + command));
+}
+
+TEST(LumoCliPhoto, EveryInputEndsCleanlyWithin256MiBOfAddressSpace)
+{
+    // The 50-megapixel picture is allowed and converted; every other file is refused by name and
+    // left as it was, without a crash or a wait.
+    QTemporaryDir folder;
+    QByteArray registry, allowed;
+    ASSERT_EQ(encodeJpeg(phototest::gradientImage(260, 320), 90, 254, &registry), JpegStatus::Ok);
+    ASSERT_EQ(encodeJpeg(phototest::gradientImage(10000, 5000), 90, 0, &allowed), JpegStatus::Ok);
+    QByteArray bitmap = encodeBitmap(phototest::gradientImage(100, 100));
+    qToLittleEndian<qint32>(10000, bitmap.data() + 18); // 10000 x 5000 declared, 100 x 100 there
+    qToLittleEndian<qint32>(5000, bitmap.data() + 22);
+    const QMap<QString, QByteArray> refused = {
+        {"truncated.jpg", registry.left(registry.size() / 2)},
+        {"claims20000.jpg", claiming(registry, 20000, 20000)},
+        {"claims50mp.jpg", claiming(registry, 10000, 5000)},        // its data ends after 260 x 320
+        {"progressive.jpg", claiming(registry, 10000, 5000, true)}, // 150 MB of coefficients
+        {"claims50mp.bmp", bitmap}};
+    for (const auto &[name, bytes] : refused.asKeyValueRange())
+        writeBytes(folder.filePath(name), bytes);
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath("pipe.jpg")).constData(), 0600), 0);
+    writeBytes(folder.filePath("allowed.jpg"), allowed);
+
+    const auto limited = [](const QString &command, const QString &file) {
+        return runProgram("prlimit", {"--as=268435456", LUMO_CLI_PATH, "photo", command, file},
+                          20000);
+    };
+    for (const QString &file : {folder.filePath("pipe.jpg"), QString("/dev/zero")}) // not read
+        for (const QString command : {"check", "convert"})
+            EXPECT_EQ(limited(command, file).exitCode, 1) << file.toStdString();
+    for (const auto &[name, bytes] : refused.asKeyValueRange()) {
+        const ProgramRun check = limited("check", folder.filePath(name));
+        const ProgramRun convert = limited("convert", folder.filePath(name));
+        EXPECT_EQ(std::pair(check.exitCode, convert.exitCode), std::pair(1, 1))
+            << name.toStdString();
+        EXPECT_TRUE(check.out.startsWith(folder.filePath(name) + ": unreadable: ") &&
+                    convert.err.startsWith(folder.filePath(name)))
+            << check.out.toStdString() << convert.err.toStdString();
+        EXPECT_EQ(readBytes(folder.filePath(name)), bytes) << name.toStdString();
+    }
+    EXPECT_EQ(limited("convert", folder.filePath("allowed.jpg")).exitCode, 0);
+    EXPECT_TRUE(limited("check", folder.filePath("allowed.jpg")).out.endsWith(": ok\n"));
+}
+
+TEST(LumoCliPhoto, AFullDiskIsReportedWithTheSystemsReasonAfterTheKnownText)
+{
+    // A file-size limit of 1 KiB stands for the full disk: the file stays as it was.
+    QTemporaryDir folder;
+    const QString file = folder.filePath("photo.jpg");
+    const QByteArray capture = encodeBitmap(phototest::gradientImage(300, 369));
+    writeBytes(file, capture);
+    const ProgramRun full =
+        runProgram("/bin/bash", {"-c", "ulimit -f 1 && LC_ALL=C exec \"$0\" photo convert \"$1\"",
+                                 LUMO_CLI_PATH, file});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains("Cannot save the image. GDI+ Error:7 ") &&
+                full.err.endsWith("File too large\n"))
+        << full.err.toStdString();
+    EXPECT_EQ(readBytes(file), capture);
 }

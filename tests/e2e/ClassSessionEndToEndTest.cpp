@@ -8,6 +8,8 @@
 #include "roster/PhotoMarks.h"
 #include "roster/RosterImport.h"
 #include "settings/SettingsFile.h"
+#include "tests/e2e/CapsLock.h"
+#include "tests/support/TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,9 +57,18 @@ public:
         typing->setGeometry(700, 650, 200, 30);
     }
     QLineEdit *typing;
+    bool black = false; // a covered lens
+    int shift = 0;      // the student moved
 
 protected:
-    void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_picture); }
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        if (black)
+            painter.fillRect(rect(), Qt::black);
+        else
+            painter.drawImage(-shift, 0, m_picture);
+    }
 
 private:
     QImage m_picture;
@@ -145,10 +156,43 @@ protected:
 
     void TearDown() override
     {
-        if (lumo.state() != QProcess::NotRunning) {
-            lumo.kill();
-            lumo.waitForFinished();
+        // The next test starts with Caps Lock off, however often this one pressed it.
+        if (isCapsLockOn())
+            key("Caps_Lock");
+        for (QProcess *process : {&lumo, &windowManager}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
         }
+    }
+
+    // The camera program, a window manager, and Lumo with its main window shown.
+    void startLumo()
+    {
+        camera.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
+        windowManager.start(u"openbox"_s, {});
+        ASSERT_TRUE(windowManager.waitForStarted());
+        QTest::qWait(500);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"HOME"_s, folder.path());
+        lumo.setProcessEnvironment(environment);
+        lumo.start(folder.filePath(u"lumo"_s), {});
+        ASSERT_TRUE(lumo.waitForStarted());
+        ASSERT_TRUE(waitUntil([] { return !windowNamed(u"Lumov2.0"_s).isEmpty(); }, 20000));
+    }
+
+    // Clicks the control whose centre is at (x, y) pixels in Lumo's main window.
+    void click(int x, int y)
+    {
+        xdotool({u"mousemove"_s, u"--window"_s, windowNamed(u"Lumov2.0"_s), QString::number(x),
+                 QString::number(y), u"click"_s, u"1"_s});
+    }
+    void importClass()
+    {
+        click(152, 394); // "导入信息"
+        answerMessage(u"导入数据"_s);
     }
 
     QString workbook() const { return folder.filePath(u"class.xls"_s); }
@@ -194,6 +238,7 @@ protected:
 
     QTemporaryDir folder;
     CameraWindow camera;
+    QProcess windowManager;
     QProcess lumo;
 };
 
@@ -201,22 +246,9 @@ protected:
 
 TEST_P(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheFocus)
 {
-    camera.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&camera));
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"HOME"_s, folder.path());
-    lumo.setProcessEnvironment(environment);
-    lumo.start(folder.filePath(u"lumo"_s), {});
-    ASSERT_TRUE(lumo.waitForStarted());
-    ASSERT_TRUE(waitUntil([] { return !windowNamed(u"Lumov2.0"_s).isEmpty(); }, 20000));
+    startLumo();
     EXPECT_EQ(framePosition(), QPoint(0, 0));
-
-    // Import the class with the button "导入信息".
-    const QPoint window = windowGeometry(windowNamed(u"Lumov2.0"_s)).topLeft();
-    xdotool({u"mousemove"_s, QString::number(window.x() + 152), QString::number(window.y() + 394),
-             u"click"_s, u"1"_s});
-    answerMessage(u"导入数据"_s);
+    importClass();
 
     // The frame moves with D while the camera program has the focus and gets the keys too.
     focusCamera();
@@ -317,3 +349,73 @@ TEST_P(ClassSessionEndToEnd, KeysWorkThroughTheClassWhileTheCameraProgramHasTheF
 }
 
 INSTANTIATE_TEST_SUITE_P(EndedBy, ClassSessionEndToEnd, ::testing::Values(SIGTERM, SIGINT));
+
+// What went wrong in an operator's day: a press held a moment too long, typing in Lumo, a dialog
+// open, a retake, a covered lens, a second start, a wrong class list before closing.
+TEST_F(ClassSessionEndToEnd, AnOperatorsDay)
+{
+    startLumo();
+    importClass();
+
+    // Typing in Lumo's own boxes is typing, not frame keys.
+    const QPoint before = framePosition();
+    click(104, 494); // the class name box
+    xdotool({u"type"_s, u"dddwq"_s});
+    QTest::qWait(300);
+    EXPECT_EQ(framePosition(), before);
+
+    // A capture key held 400 ms takes one photo while D held as long moves the frame on.
+    focusCamera();
+    xdotool({u"keydown"_s, u"d"_s, u"keydown"_s, u"Caps_Lock"_s});
+    QTest::qWait(400);
+    xdotool({u"keyup"_s, u"Caps_Lock"_s, u"keyup"_s, u"d"_s});
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(photoOf(kStudent1)); }));
+    QTest::qWait(500);
+    EXPECT_FALSE(QFileInfo::exists(photoOf(kStudent2))) << "one press, one photo";
+    EXPECT_GE(framePosition().x() - before.x(), 3 * 2);
+
+    // Home retakes student 1 without a question, and student 2 stays next.
+    const QByteArray first = readBytes(photoOf(kStudent1));
+    camera.shift = 9;
+    camera.update();
+    QTest::qWait(200);
+    tap("Home");
+    ASSERT_TRUE(waitUntil([&] { return readBytes(photoOf(kStudent1)) != first; }));
+    EXPECT_FALSE(QFileInfo::exists(photoOf(kStudent2)));
+
+    // With the file dialog open, CapsLock saves nothing.
+    click(341, 438); // "打开"
+    ASSERT_TRUE(waitUntil([] { return !windowNamed(u"选择班级名单"_s).isEmpty(); }));
+    key("Caps_Lock");
+    QTest::qWait(500);
+    key("Escape");
+    ASSERT_TRUE(waitUntil([] { return windowNamed(u"选择班级名单"_s).isEmpty(); }));
+    EXPECT_FALSE(QFileInfo::exists(photoOf(kStudent2)));
+
+    // A covered lens gives a message and no photo; the class waits for the student.
+    camera.black = true;
+    camera.update();
+    focusCamera();
+    key("Caps_Lock");
+    answerMessage(u"Lumo"_s);
+    EXPECT_FALSE(QFileInfo::exists(photoOf(kStudent2)));
+
+    // A second start brings this Lumo to the front and ends; this one goes on.
+    QProcess second;
+    second.setProcessEnvironment(lumo.processEnvironment());
+    second.start(folder.filePath(u"lumo"_s), {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(lumo.state(), QProcess::Running);
+
+    // A wrong class list is refused and changes nothing: the marks still go to the right one.
+    click(250, 438); // the class list's path box
+    xdotool({u"key"_s, u"ctrl+a"_s, u"type"_s, u"missing.xls"_s});
+    click(152, 394); // "导入信息"
+    answerMessage(u"EXCEL表格要求"_s);
+    ::kill(pid_t(lumo.processId()), SIGTERM);
+    ASSERT_TRUE(lumo.waitForFinished(15000));
+    roster::RosterTable marked;
+    ASSERT_TRUE(roster::importRoster(workbook(), marked).ok);
+    EXPECT_EQ(marked.photoMark(1), roster::kPhotoTakenMark);
+}

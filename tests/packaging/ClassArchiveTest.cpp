@@ -127,12 +127,79 @@ TEST(ClassArchive, NoFailureRemovesAPhotoOrTouchesWhatStoodInTheArchivesPlace)
             if (failure == FolderLocked && geteuid() == 0 && (setgid(65534) || setuid(65534)))
                 _exit(101);
             const PackResult result = packClassArchive(folder.path(), kClass, options);
-            _exit(result.problem.contains("没有删除") ? int(result.status) : 100);
+            // The archive is named as the operator knows it, never by its partial file.
+            const bool told =
+                result.problem.contains("没有删除") && !result.problem.contains(".part");
+            _exit(told ? int(result.status) : 100);
         }
         int status = 0;
         waitpid(child, &status, 0);
         ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, int(PackStatus::Failed)) << failure;
         EXPECT_EQ(folderContents(folder.path()), kept) << failure; // and nothing half-written
+    }
+}
+
+TEST(ClassArchive, APhotoRewrittenWhileItIsPackedStaysAndIsReported)
+{
+    // Rewritten after libzip read it, or after the archive was checked: the archive keeps the
+    // bytes read, the folder the new photo.
+    for (const bool afterCheck : {false, true}) {
+        QTemporaryDir folder;
+        const QMap<QString, QByteArray> photos = threePhotos(folder.path());
+        const QString retaken = photos.firstKey();
+        QByteArray newBytes;
+        const auto rewrite = [&] {
+            if (newBytes.isEmpty())
+                newBytes = putPhoto(folder.path(), retaken, 30000, 9);
+        };
+        PackOptions options;
+        if (afterCheck)
+            options.beforeRemoving = rewrite;
+        else
+            options.progress = [&](double done) { done >= 0.5 ? rewrite() : void(); };
+        const PackResult result = packClassArchive(folder.path(), kClass, options);
+        ASSERT_EQ(result.status, PackStatus::Packed) << result.problem.toStdString();
+        EXPECT_EQ(result.photosKept, QStringList{retaken});
+        EXPECT_EQ(result.photosChanged, QStringList{retaken});
+        EXPECT_EQ(zipContents(result.archivePath), photos);
+        EXPECT_EQ(folderContents(folder.path()),
+                  (QMap<QString, QByteArray>{{retaken, newBytes},
+                                             {kClass + ".zip", readBytes(result.archivePath)}}));
+    }
+}
+
+TEST(ClassArchive, AKilledPackingLeavesNothingTheNextOneKeepsAndLosesNoPhoto)
+{
+    // Killed while it copies the earlier archive, and while libzip writes its temporary file.
+    for (const bool whileCopying : {true, false}) {
+        QTemporaryDir folder;
+        QMap<QString, QByteArray> photos; // 32 MiB in the earlier archive, 8 MB of new photos
+        const auto add = [&](const QString &name, qsizetype size) {
+            photos.insert(name, putPhoto(folder.path(), name, size, quint32(photos.size())));
+        };
+        for (int i = 0; i < 16; ++i)
+            add(QString("old%1.jpg").arg(i), 2 << 20);
+        ASSERT_EQ(packClassArchive(folder.path(), kClass).status, PackStatus::Packed);
+        for (int i = 0; i < 40; ++i)
+            add(QString("%1.jpg").arg(i), 200'000);
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(int(packClassArchive(folder.path(), kClass).status));
+        for (bool killed = false; !killed && waitpid(child, nullptr, WNOHANG) == 0;) {
+            for (const QFileInfo &file :
+                 QDir(folder.path()).entryInfoList(QDir::Files | QDir::Hidden))
+                if (!file.fileName().endsWith(".jpg") && file.fileName() != kClass + ".zip" &&
+                    (whileCopying ? file.size() > 0 : file.fileName().contains(".part.")))
+                    killed = ::kill(child, SIGKILL) == 0;
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status)) << whileCopying;
+        const PackResult next = packClassArchive(folder.path(), kClass);
+        ASSERT_EQ(next.status, PackStatus::Packed) << next.problem.toStdString();
+        EXPECT_EQ(folderContents(folder.path()).keys(), QStringList{kClass + ".zip"})
+            << whileCopying;
+        EXPECT_EQ(zipContents(next.archivePath), photos) << whileCopying;
     }
 }

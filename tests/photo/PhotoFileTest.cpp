@@ -154,6 +154,24 @@ TEST(Jpeg, DensityAndQualityOfTheDpiStep)
     EXPECT_TRUE(error.contains(u"20000 × 20000"_s)) << error.toStdString();
 }
 
+TEST(Jpeg, MissingOrCorruptDataIsRefusedNotPaintedGrey)
+{
+    QByteArray photo, corrupt, marker;
+    ASSERT_EQ(encodeJpeg(noiseImage(260, 320), 90, 254, &photo), JpegStatus::Ok);
+    const qsizetype scan = photo.indexOf("\xFF\xDA") + 100;
+    corrupt = QByteArray(photo).replace(scan, 40, QByteArray(40, '\0'));
+    marker = QByteArray(photo).insert(scan, "\xFF\xD0", 2); // a restart marker out of place
+    for (const QByteArray &bytes : {photo.left(photo.size() / 2), corrupt, marker}) {
+        QString decodeError, verifyError;
+        EXPECT_TRUE(decodePicture(bytes, &decodeError).isEmpty());
+        EXPECT_FALSE(verifyPicture(bytes, &verifyError));
+        EXPECT_TRUE(decodeError.contains(u"Premature end"_s) || decodeError.contains(u"Corrupt"_s))
+            << decodeError.toStdString();
+        EXPECT_EQ(verifyError, decodeError);
+    }
+    EXPECT_TRUE(verifyPicture(photo, nullptr));
+}
+
 TEST(PictureFile, FormatComesFromTheContent)
 {
     QString error;

@@ -1,14 +1,29 @@
-// The text question of the real dialogs on Qt's offscreen platform, answered from a timer that
-// fires inside the dialog's own event loop.
+// The real dialogs on Qt's offscreen platform, answered from a timer that fires inside the
+// dialog's own event loop.
 #include "platform/qt/MessageBoxDialogs.h"
+#include "platform/qt/ChineseTranslations.h"
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-using lumo::platform::MessageBoxDialogs;
+using namespace lumo::platform;
+
+// Answers the box of type Box that the next call shows; a box still open then is cancelled.
+template <typename Box, typename Answer> void answerNextBox(Answer answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto *box = qobject_cast<Box *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        answer(*box);
+        box->close();
+    });
+}
 
 TEST(MessageBoxDialogs, AskTextGivesTheTypedTextOrNothingWhenCancelled)
 {
@@ -21,18 +36,32 @@ TEST(MessageBoxDialogs, AskTextGivesTheTypedTextOrNothingWhenCancelled)
         {"", "Lumo", std::nullopt}};
     for (const auto &[title, shownTitle, typed] : cases) {
         QStringList shown; // what the input box showed: title, prompt and offered text
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            shown = {box->windowTitle(), box->labelText(), box->textValue()};
+        answerNextBox<QInputDialog>([&](QInputDialog &box) {
+            shown = {box.windowTitle(), box.labelText(), box.textValue()};
             if (typed) {
-                box->setTextValue(*typed);
-                box->accept();
-            } else {
-                box->reject();
+                box.setTextValue(*typed);
+                box.accept();
             }
         });
         EXPECT_EQ(dialogs.askText("请输入", title, "默认"), typed);
         EXPECT_EQ(shown, QStringList({shownTitle, "请输入", "默认"}));
     }
+}
+
+TEST(MessageBoxDialogs, QuestionsHaveChineseButtonsAndAnswerNoToReturnWarningsTheirIcon)
+{
+    ASSERT_TRUE(installChineseTranslations(*qApp));
+    MessageBoxDialogs dialogs;
+    QStringList shown;
+    answerNextBox<QMessageBox>([&](QMessageBox &box) {
+        shown = {box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text()};
+        QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(dialogs.question("重拍这位同学？", QString()));
+    EXPECT_EQ(shown, QStringList({"是(&Y)", "否(&N)"}));
+
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    answerNextBox<QMessageBox>([&](QMessageBox &box) { icon = box.icon(); });
+    dialogs.message("照片没有保存", QString(), MessageKind::Warning);
+    EXPECT_EQ(icon, QMessageBox::Warning);
 }

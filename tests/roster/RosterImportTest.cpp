@@ -1,6 +1,7 @@
 // The import of the class list into the roster table: where the class ends, what is counted,
 // and a failure that leaves the table alone.
 #include "roster/RosterImport.h"
+#include "roster/RosterWriteBack.h"
 #include "tests/roster/RosterFixtures.h"
 #include "tests/support/TestFiles.h"
 
@@ -33,9 +34,12 @@ TEST(RosterImport, ReadsUpToTheFirstEmptyNameCountsAndKeepsTheTableOnFailure)
     EXPECT_EQ(importSummary({true, {}, 8, 2}), "本此共导入8名学生，其中有2名无身份证学生");
     // A failure leaves the table alone. Sheet column A is table column 1; nothing is left from
     // the longer class before.
-    const RosterImportResult failed = importRoster(fixturePath("no-sheet1.xlsx"), table);
-    EXPECT_FALSE(failed.ok);
-    EXPECT_FALSE(failed.reason.isEmpty());
+    writeBytes(folder.filePath("empty.xls"), {}); // no class of no students
+    for (const QString &path : {fixturePath("no-sheet1.xlsx"), folder.filePath("empty.xls")}) {
+        const RosterImportResult failed = importRoster(path, table);
+        EXPECT_FALSE(failed.ok) << path.toStdString();
+        EXPECT_FALSE(failed.reason.isEmpty());
+    }
     const SheetGrid sheet = expectedClassGrid();
     for (int row = 0; row <= 10; ++row) {
         for (int column = 0; column < RosterTable::kColumns; ++column)
@@ -46,4 +50,19 @@ TEST(RosterImport, ReadsUpToTheFirstEmptyNameCountsAndKeepsTheTableOnFailure)
     // The workbook named by a relative path is in the program's folder.
     EXPECT_EQ(workbookPath("模板.xls", "/opt/lumo"), "/opt/lumo/模板.xls");
     EXPECT_EQ(workbookPath("/home/t/班级.xls", "/opt/lumo"), "/home/t/班级.xls");
+}
+
+TEST(RosterImport, NamesAndIdNumbersLoseTheWhiteSpaceAroundThemAndStillGetTheirMarks)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("padded.csv");
+    writeBytes(path, "姓名,身份证号\n 张三\t, 110101201201011244 ,,一班 \n  ,2\n李四,3\n");
+    RosterTable table;
+    ASSERT_TRUE(importRoster(path, table).ok);
+    // The ID-card number names the photo; a name of blanks is a student, not the end.
+    EXPECT_EQ(QStringList({table.name(1), table.idNumber(1), table.className(1), table.name(2),
+                           table.name(3)}),
+              QStringList({"张三", "110101201201011244", "一班 ", "  ", "李四"}));
+    table.setCell(1, RosterTable::kPhotoMark, kPhotoTakenMark);
+    EXPECT_EQ(writePhotoMarks(path, photoMarksOf(table)).written, 1);
 }

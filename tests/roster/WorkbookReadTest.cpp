@@ -6,7 +6,10 @@
 #include "tests/roster/RosterFixtures.h"
 #include "tests/support/TestFiles.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace lumo::roster;
 
@@ -25,15 +28,28 @@ TEST(WorkbookRead, EveryFormatAndMakerGivesTheSameClassSheet)
 
 TEST(WorkbookRead, RefusesWhatIsNotAReadableClassList)
 {
-    const std::pair<const char *, const char *> cases[] = {
-        {"no-sheet1.xls", "no sheet named sheet1"},
-        {"no-sheet1.xlsx", "no sheet named sheet1"},
-        {"class-biff5.xls", "older than BIFF8"},
-        {"encrypted.xls", "encrypted"},
-        {"missing.xls", "cannot open"}};
+    // Devices and pipes report no size and never end; nothing past the cap is read.
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath("fifo.xls"), empty = folder.filePath("empty.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    writeBytes(empty, {});
+    QFile huge(folder.filePath("huge.csv"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kLargestWorkbook + 1));
+    const std::pair<QString, const char *> cases[] = {
+        {fixturePath("no-sheet1.xls"), "no sheet named sheet1"},
+        {fixturePath("no-sheet1.xlsx"), "no sheet named sheet1"},
+        {fixturePath("class-biff5.xls"), "older than BIFF8"},
+        {fixturePath("encrypted.xls"), "encrypted"},
+        {fixturePath("missing.xls"), "No such file"},
+        {empty, "the file is empty"},
+        {huge.fileName(), "太大"},
+        {fifo, "不是普通文件"},
+        {"/dev/zero", "不是普通文件"},
+        {folder.path(), "不是普通文件"}};
     for (const auto &[file, reason] : cases) {
-        const QString error = readWorkbookFile(fixturePath(file)).error;
-        EXPECT_TRUE(error.contains(QLatin1String(reason))) << file << ": " << error.toStdString();
+        const QString error = readWorkbookFile(file).error;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(reason)))
+            << file.toStdString() << ": " << error.toStdString();
     }
 }
 

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <map>
@@ -176,23 +178,37 @@ TEST(WriteBack, MarksOnlyColumnCOfTheMarkedRowsInEveryFormatAndLibreOfficeReadsT
     }
 }
 
-TEST(WriteBack, ThreeThousandMarksKeepIndexAndDbCellRight)
+TEST(WriteBack, EveryStudentMarkedInBigClassesAndWhereverTheClassSheetStands)
 {
-    // Gnumeric writes INDEX and DBCELL records; every row of every block gets a new cell.
-    std::vector<int> rows(2999);
-    std::iota(rows.begin(), rows.end(), 1);
-    for (const char *name : {"big-gnumeric.xls", "big-xlwt.xls", "big-openpyxl.xlsx"}) {
+    // Gnumeric writes INDEX and DBCELL records; every row of every block gets a new cell. The
+    // .xlsx class sheets stand first, last and between sheets of other sizes: after a larger one,
+    // libzip keeps the beginning of the archive as it is while writing.
+    for (const QString name :
+         {"big-gnumeric.xls", "big-xlwt.xls", "big-openpyxl.xlsx",
+          "order-after-large-openpyxl.xlsx", "order-after-large-libreoffice.xlsx",
+          "order-before-large-openpyxl.xlsx", "order-between-openpyxl.xlsx"}) {
+        const std::string what = name.toStdString();
         QTemporaryDir folder;
         const QString path = copyFixture(folder.path(), name);
-        const SheetGrid original = readWorkbookFile(path).grid;
-        EXPECT_EQ(original.rowCount(), 3000) << name; // rows 3001 and later are not read
-        EXPECT_EQ(original.cell(2999, 0), "学生2999") << name;
+        const QByteArray before = readBytes(path);
+        const SheetGrid original = readWorkbook(before).grid;
+        EXPECT_EQ(original.rowCount(), name.startsWith("big") ? 3000 : 46) << what;
+        std::vector<int> rows(std::size_t(original.rowCount() - 1));
+        std::iota(rows.begin(), rows.end(), 1);
         const WriteBackResult result = writePhotoMarks(path, marksFor(original, rows));
-        ASSERT_TRUE(result.ok) << result.error.toStdString();
-        EXPECT_EQ(result.written, 2999);
-        EXPECT_EQ(readWorkbookFile(path).grid, withMarks(original, rows)) << name;
-        if (QString(name).endsWith(".xls"))
-            expectPositionsConsistent(readBytes(path), name);
+        ASSERT_TRUE(result.ok) << what << ": " << result.error.toStdString();
+        EXPECT_EQ(result.written, int(rows.size())) << what;
+        const QByteArray after = readBytes(path);
+        EXPECT_EQ(readWorkbook(after).grid, withMarks(original, rows)) << what;
+        if (name.endsWith(".xls")) {
+            expectPositionsConsistent(after, what);
+        } else { // the class sheet's part changes, no other
+            auto partsBefore = parts(before), partsAfter = parts(after);
+            EXPECT_EQ(std::ranges::count_if(
+                          partsAfter, [&](auto &p) { return partsBefore[p.first] != p.second; }),
+                      1)
+                << what;
+        }
     }
 }
 
@@ -248,4 +264,55 @@ TEST(WriteBack, AFormulaInColumnCIsReplacedInAnXlsButLeftAloneInAnXlsx)
     EXPECT_EQ(result.written, 1);
     EXPECT_EQ(result.notes.size(), 1);
     EXPECT_EQ(readWorkbookFile(xlsx).grid, withMarks(grid, {3}));
+}
+
+TEST(WriteBack, AWorkbookSavedMeanwhileIsMarkedInItsNewVersionAndNeverOverwrittenUnread)
+{
+    // Between the read and the commit another program gives row 3 to another student and adds
+    // one: once, or at every read.
+    for (const int saves : {1, 100}) {
+        QTemporaryDir folder;
+        const QString path = copyFixture(folder.path(), "class-utf8-bom.csv");
+        const SheetGrid original = readWorkbookFile(path).grid;
+        int calls = 0;
+        const WriteBackResult result = writePhotoMarks(path, marksFor(original, {1, 3}), [&] {
+            if (calls++ < saves)
+                writeBytes(path, readBytes(path).replace("王五", "王六") + "新生,1\r\n");
+        });
+        EXPECT_EQ(result.ok, saves == 1) << result.error.toStdString();
+        EXPECT_EQ(result.written, saves == 1 ? 1 : 0);
+        const SheetGrid now = readWorkbookFile(path).grid;
+        EXPECT_EQ(readBytes(path).count("新生"), std::min(calls, saves)); // every save is kept
+        EXPECT_EQ(now.cell(3, 0), "王六");
+        EXPECT_EQ(now.cell(3, 2), "");
+        EXPECT_EQ(now.cell(1, 2), saves == 1 ? kPhotoTakenMark : QString());
+    }
+}
+
+TEST(WriteBack, ThroughSymbolicLinksKeepingOwnerAndModeButNeverIntoReadOnlyWorkbooks)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir("real"));
+    const QString real = copyFixture(folder.filePath("real"), "class-xlwt.xls");
+    const QString link = folder.filePath("link.xls");
+    ASSERT_TRUE(QFile::link(real, link));
+    // Owned by someone else: the marked workbook stays theirs.
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::chown(QFile::encodeName(real).constData(), 65534, 65534) == 0);
+    const SheetGrid original = readWorkbookFile(real).grid;
+    ASSERT_EQ(writePhotoMarks(link, marksFor(original, {1})).written, 1);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readWorkbookFile(real).grid, withMarks(original, {1}));
+    struct stat status = {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    EXPECT_EQ(status.st_uid, root ? 65534u : ::geteuid());
+
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0444), 0);
+    const QByteArray before = readBytes(real);
+    const WriteBackResult readOnly = writePhotoMarks(link, marksFor(original, {3}));
+    EXPECT_FALSE(readOnly.ok);
+    EXPECT_EQ(readOnly.error, readOnlyWorkbookMessage(link));
+    EXPECT_EQ(readBytes(real), before);
+    EXPECT_EQ(QDir(folder.filePath("real")).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }

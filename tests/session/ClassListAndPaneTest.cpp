@@ -33,20 +33,26 @@ TEST_F(SessionTest, ImportTellsTheSummaryAndShowsTheFirstStudent)
     EXPECT_EQ(pane.className, u"一年级1班"_s);
     EXPECT_EQ(pane.total, u"8"_s);
 
-    // A failed import keeps the class and the view, but the counters were reset first.
+    // A failed import changes nothing: the class, its counters and where its marks go back.
     session->goTo(3);
     dialogs.messages.clear();
     session->setSetting(&settings::SessionSettings::workbookPath, u"缺少的文件.xls"_s);
     session->importClass();
     EXPECT_EQ(dialogs.messages, QStringList{roster::kWorkbookRequirementsMessage});
     EXPECT_EQ(dialogs.titles.last(), u"EXCEL表格要求"_s);
+    EXPECT_EQ(dialogs.kinds.last(), platform::MessageKind::Warning);
     EXPECT_EQ(session->studentCount(), 8);
     EXPECT_EQ(pane.currentName, u"王五"_s);
-    EXPECT_EQ(pane.total, u"0"_s);
+    EXPECT_EQ(pane.total, u"8"_s);
+    EXPECT_EQ(pane.className, u"一年级1班"_s);
+    EXPECT_EQ(session->workbookPath(), program.filePath(u"一班.xls"_s));
 
-    // A cancelled file dialog imports nothing; a chosen file is imported.
+    // A cancelled file dialog imports nothing; a chosen file is imported. The dialog starts in
+    // the class list's folder and offers class lists only.
     session->chooseAndImportClass();
     EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.fileDialogs,
+              (QStringList{program.path(), u"班级名单 (*.xls *.xlsx *.csv)"_s}));
     dialogs.chosenFile = program.filePath(u"二班.xlsx"_s);
     ASSERT_TRUE(
         QFile::copy(u"" LUMO_ROSTER_TEST_DATA "/class-openpyxl.xlsx"_s, dialogs.chosenFile));
@@ -81,7 +87,7 @@ TEST_F(SessionTest, APaneForTheFirstTheMiddleAndTheEndOfTheClass)
     EXPECT_TRUE(session->roster().name(10).isEmpty()) << "nothing left of the longer class";
 }
 
-TEST_F(SessionTest, PhotosAreShownAndCountedOneRefreshLate)
+TEST_F(SessionTest, PhotosAreShownMarkedAndCountedAtOnce)
 {
     start();
     importClass(10);
@@ -90,12 +96,12 @@ TEST_F(SessionTest, PhotosAreShownAndCountedOneRefreshLate)
     session->goTo(6);
     EXPECT_FALSE(pane.newer.photo.isNull());
     EXPECT_EQ(session->roster().photoMark(5), roster::kPhotoTakenMark);
-    EXPECT_EQ(pane.photographed, u"0"_s) << "counted before the mark was set";
+    EXPECT_EQ(pane.photographed, u"1"_s);
 
     writePhoto(output, 6);
     session->goTo(7);
-    EXPECT_EQ(pane.photographed, u"1"_s);
-    EXPECT_EQ(pane.remaining, u"9"_s);
+    EXPECT_EQ(pane.photographed, u"2"_s);
+    EXPECT_EQ(pane.remaining, u"8"_s);
     EXPECT_FALSE(pane.older.photo.isNull()) << "student 5 in the older slot";
 
     session->goTo(9); // student 8 has no photo: nothing is marked

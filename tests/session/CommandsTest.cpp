@@ -92,6 +92,36 @@ TEST_F(SessionTest, AFailedCaptureIsToldAndNeverSavesThePreviousOne)
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
 
+TEST_F(SessionTest, AOneColourCaptureIsToldAndTheStudentStays)
+{
+    start();
+    importClass(3);
+    camera.uniform = true;
+    session->next();
+    EXPECT_EQ(session->currentIndex(), 1) << "the class does not move on";
+    EXPECT_FALSE(QFileInfo::exists(photoOf(1)));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(u"拍到的画面是一片纯色"_s));
+}
+
+TEST_F(SessionTest, RetakeReplacesThePreviousStudentsPhotoAndComesBack)
+{
+    start();
+    importClass(3, true);
+    session->next();
+    const QByteArray first = readBytes(photoOf(1));
+    camera.shift = 7; // the student sat up
+    session->retakePrevious();
+    EXPECT_EQ(session->currentIndex(), 2);
+    EXPECT_NE(readBytes(photoOf(1)), first);
+    EXPECT_TRUE(dialogs.questions.isEmpty()) << "retaking is the intent: no overwrite question";
+    EXPECT_EQ(session->pane().notice, u"已重拍 1 号 学生1"_s);
+    EXPECT_EQ(speech.spoken.last(), u"学生1，照片已重拍"_s);
+    session->goTo(1);
+    session->retakePrevious();
+    EXPECT_EQ(dialogs.messages.last(), u"没有可以重拍的上一位学生。"_s);
+}
+
 TEST_F(SessionTest, SaveButtonTellsFailuresAndNamesFromTheRosterRow)
 {
     start();
@@ -143,20 +173,22 @@ TEST_F(SessionTest, PackingOffersTheClassNameAndMovesThePhotos)
     EXPECT_EQ(dialogs.messages.last(), u"ZIP文件必须同图片文件在同一目录,请修改设置"_s);
 }
 
-TEST_F(SessionTest, HelpAndFolderGoThroughTheShellAndFailuresAreTold)
+TEST_F(SessionTest, TheManualShowsInsideLumoAndFolderFailuresAreTold)
 {
     writeBytes(program.filePath(u"help.html"_s), "<html></html>");
     start();
+    QSignalSpy manual(session.get(), &session::ClassSession::manualRequested);
     session->openHelp();
-    EXPECT_EQ(shell.openedFiles, QStringList{program.filePath(u"help.html"_s)});
+    EXPECT_EQ(manual.first().first().toString(), program.filePath(u"help.html"_s));
     session->setSetting(&settings::SessionSettings::outputFolder, home.filePath(u"没有"_s));
     session->openOutputFolder();
+    session->setSetting(&settings::SessionSettings::outputFolder, home.path());
     shell.succeeds = false;
-    session->openHelp();
+    session->openOutputFolder();
     QFile::remove(program.filePath(u"help.html"_s));
     session->openHelp();
     ASSERT_EQ(dialogs.messages.size(), 3);
     EXPECT_TRUE(dialogs.messages[0].contains(u"不存在"_s));
-    EXPECT_TRUE(dialogs.messages[1].startsWith(u"无法打开操作说明"_s));
+    EXPECT_TRUE(dialogs.messages[1].startsWith(u"无法打开文件夹"_s));
     EXPECT_TRUE(dialogs.messages[2].startsWith(u"找不到操作说明"_s));
 }

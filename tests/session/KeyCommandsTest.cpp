@@ -114,6 +114,26 @@ TEST_F(KeyTest, ArrowKeysAndCapsLockRunTheCommands)
     EXPECT_EQ(dialogs.messages.last(), u"现在是浏览模式,不再自动拍照,自动保存!"_s);
 }
 
+TEST_F(KeyTest, CommandKeysActOncePerPressAndNotWhileTheOperatorTypes)
+{
+    tick({HotKey::CapsLock, HotKey::D});
+    for (int poll = 0; poll < 3; ++poll) { // both held a moment longer
+        keys.hold({HotKey::CapsLock, HotKey::D});
+        keyCommands->tick();
+    }
+    EXPECT_EQ(session->currentIndex(), 2) << "one press, one photo";
+    EXPECT_EQ(camera.captured.size(), 1);
+    EXPECT_EQ(frame().left(), 4 * 45) << "the frame keys repeat while held";
+
+    bool typing = true;
+    session::KeyCommands typingCommands(*session, keys, {}, [&] { return typing; });
+    keys.press({HotKey::CapsLock, HotKey::W, HotKey::F11});
+    typingCommands.tick();
+    EXPECT_EQ(session->currentIndex(), 2);
+    EXPECT_EQ(frame().top(), 0);
+    EXPECT_TRUE(session->switches().hotKeysOff) << "F11 still works";
+}
+
 TEST_F(KeyTest, AKeyDuringACommandWaitsForTheCommandToEnd)
 {
     int nestedPolls = -1;

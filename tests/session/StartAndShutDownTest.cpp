@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString settingsIn(const QTemporaryDir &folder)
@@ -50,6 +52,13 @@ TEST_F(SessionTest, StoredSettingsComeBackAndDamagedOnesAreReset)
     EXPECT_EQ(readBytes(settingsIn(program)),
               settings::encode(settings::SessionSettings::defaults(home.path())));
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "reset silently";
+
+    // A pipe in the file's place neither blocks the start nor survives it.
+    QFile::remove(settingsIn(program));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsIn(program)).constData(), 0600), 0);
+    start();
+    EXPECT_TRUE(QFileInfo(settingsIn(program)).isFile());
+    EXPECT_EQ(session->settings().photoWidth, u"180"_s);
 }
 
 TEST_F(SessionTest, ShutDownSavesTheSettingsAndWritesTheMarksBack)
@@ -79,6 +88,23 @@ TEST_F(SessionTest, ShutDownSavesTheSettingsAndWritesTheMarksBack)
     EXPECT_EQ(marked.photoMark(1), roster::kPhotoTakenMark);
     EXPECT_EQ(marked.photoMark(7), roster::kPhotoTakenMark);
     EXPECT_TRUE(marked.photoMark(2).isEmpty());
+}
+
+TEST_F(SessionTest, MarksThatCannotBeWrittenAreRetriedOrKeptBesideTheWorkbook)
+{
+    start();
+    importClass(2);
+    writeBytes(photoOf(1), "photo");
+    session->goTo(2);
+    // The class list became something that cannot be marked.
+    QFile::remove(program.filePath(u"class.csv"_s));
+    QDir(program.path()).mkdir(u"class.csv"_s);
+    dialogs.chosen = {0, 1}; // try again, then keep the marks in a file
+    session->shutDown();
+    ASSERT_EQ(dialogs.choices.size(), 2);
+    EXPECT_TRUE(dialogs.choices[0].contains(program.filePath(u"class.csv"_s)));
+    const QByteArray kept = readBytes(program.filePath(u"class-照片标记.csv"_s));
+    EXPECT_EQ(kept, "\xEF\xBB\xBF" + u"学生1,%1,是\r\n"_s.arg(idOf(1)).toUtf8());
 }
 
 TEST_F(SessionTest, SettingsGoToTheUsersFolderOrTheOperatorIsTold)

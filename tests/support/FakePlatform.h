@@ -41,10 +41,12 @@ public:
 class FakeDialogs : public lumo::platform::Dialogs
 {
 public:
-    void message(const QString &text, const QString &title) override
+    void message(const QString &text, const QString &title,
+                 lumo::platform::MessageKind kind) override
     {
         messages << text;
         titles << title;
+        kinds << kind;
         if (whileShown)
             whileShown();
     }
@@ -54,7 +56,17 @@ public:
         titles << title;
         return answerYes;
     }
-    QString openFileName() override { return chosenFile; }
+    int choose(const QString &text, const QString &title, const QStringList &) override
+    {
+        choices << text;
+        titles << title;
+        return chosen.empty() ? -1 : chosen.takeFirst();
+    }
+    QString openFileName(const QString &startFolder, const QString &filter) override
+    {
+        fileDialogs << startFolder << filter;
+        return chosenFile;
+    }
     std::optional<QString> askText(const QString &prompt, const QString &title,
                                    const QString &) override
     {
@@ -65,6 +77,10 @@ public:
     QStringList messages;
     QStringList questions;
     QStringList titles;
+    QList<lumo::platform::MessageKind> kinds;
+    QStringList fileDialogs; // start folder and filter of each file dialog
+    QStringList choices;     // the text of each choice box
+    QList<int> chosen;       // the answers to the coming choice boxes; closed when none
     bool answerYes = true;
     QString chosenFile;                // empty: the operator cancels the file dialog
     QStringList textPrompts;           // prompt and title of each text question
@@ -72,32 +88,40 @@ public:
     std::function<void()> whileShown;  // runs as if the window went on working meanwhile
 };
 
-// Keys pressed for the coming polls, one set per poll; an empty set when none is queued.
+// What the coming polls see, one poll each; nothing when none is queued.
 class FakeKeyPoller : public lumo::platform::KeyPoller
 {
 public:
+    using Keys = std::initializer_list<lumo::platform::HotKey>;
+
     bool isAvailable() const override { return true; }
     QString unavailableReason() const override { return QString(); }
-    lumo::platform::HotKeySet poll() override
+    lumo::platform::KeyPoll poll() override
     {
         ++polls;
-        if (pressed.empty())
+        if (queued.empty())
             return {};
-        const lumo::platform::HotKeySet keys = pressed.front();
-        pressed.pop_front();
+        const lumo::platform::KeyPoll keys = queued.front();
+        queued.pop_front();
         return keys;
     }
 
-    void press(std::initializer_list<lumo::platform::HotKey> keys)
+    // Keys that went down since the previous poll and are still down.
+    void press(Keys keys) { queued.push_back({setOf(keys), setOf(keys)}); }
+    // Keys down since before the previous poll.
+    void hold(Keys keys) { queued.push_back({{}, setOf(keys)}); }
+
+    std::deque<lumo::platform::KeyPoll> queued;
+    int polls = 0;
+
+private:
+    static lumo::platform::HotKeySet setOf(Keys keys)
     {
         lumo::platform::HotKeySet set;
         for (lumo::platform::HotKey key : keys)
             lumo::platform::insert(set, key);
-        pressed.push_back(set);
+        return set;
     }
-
-    std::deque<lumo::platform::HotKeySet> pressed;
-    int polls = 0;
 };
 
 // A camera picture on the screen whose pixel (x, y) has a colour made from x and y.
@@ -116,12 +140,15 @@ public:
         QImage picture(rect.size(), QImage::Format_RGB32);
         for (int y = 0; y < rect.height(); ++y)
             for (int x = 0; x < rect.width(); ++x)
-                picture.setPixelColor(x, y, colourAt(rect.x() + x, rect.y() + y));
+                picture.setPixelColor(
+                    x, y, uniform ? Qt::black : colourAt(rect.x() + x + shift, rect.y() + y));
         return picture;
     }
 
     QList<QRect> captured;
     bool fails = false;
+    bool uniform = false; // a black screen
+    int shift = 0;        // the student moved
 };
 
 class FakeSpeech : public lumo::platform::Speech
