@@ -2,7 +2,9 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/FolderWatch.h"
 #include "platform/KeyPoller.h"
+#include "platform/LiveCamera.h"
 #include "platform/PhotoSource.h"
 #include "platform/Shell.h"
 #include "platform/ShutterSound.h"
@@ -179,4 +181,38 @@ public:
     QString lastError() const override { return QString(); }
 
     QStringList played;
+};
+
+// A camera whose newest frame the test sets.
+class FakeCamera : public lumo::platform::LiveCamera
+{
+public:
+    QList<lumo::platform::CameraDevice> devices() const override
+    {
+        return {{"cam0", "测试摄像头"}};
+    }
+    void start(const QByteArray &deviceId, QSize) override
+    {
+        started = deviceId.isEmpty() ? "default" : deviceId;
+    }
+    void stop() override { started.clear(); }
+    QImage latestFrame() const override { return frame; }
+    QString problem() const override
+    {
+        return frame.isNull() ? QStringLiteral("没有找到摄像头。") : QString();
+    }
+
+    QByteArray started; // the device started, empty while stopped
+    QImage frame;
+};
+
+class FakeFolderWatch : public lumo::platform::FolderWatch
+{
+public:
+    void watch(const QString &folder) override { m_folder = folder; }
+    QString watchedFolder() const override { return m_folder; }
+    void arrive(const QImage &picture) { emit pictureArrived(picture, QString()); }
+
+private:
+    QString m_folder;
 };
