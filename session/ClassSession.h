@@ -6,6 +6,7 @@
 
 #include "frame/FrameModel.h"
 #include "photo/PhotoSaver.h"
+#include "platform/LiveCamera.h"
 #include "roster/PhotoMarks.h"
 #include "roster/RosterTable.h"
 #include "session/ProgramFolders.h"
@@ -113,6 +114,10 @@ public:
     // Where photos come from
     const settings::SourceSettings &sources() const { return m_sources; }
     void setSources(const settings::SourceSettings &sources);
+    // The cameras the operator can choose from.
+    QList<platform::CameraDevice> cameraDevices() const;
+    // The operator picks the folder to watch.
+    void chooseWatchedFolder();
     // The size of the camera preview the frame is drawn over, in its pixels.
     void setPreviewSize(QSize size) { m_previewSize = size; }
 

@@ -2,6 +2,7 @@
 // pictures that arrive in a watched folder.
 #include "session/ClassSession.h"
 
+#include "platform/Dialogs.h"
 #include "platform/FolderWatch.h"
 #include "platform/LiveCamera.h"
 #include "platform/PhotoSource.h"
@@ -74,6 +75,22 @@ void ClassSession::setSources(const settings::SourceSettings &sources)
     // Only the screen source needs the frame window over another program.
     m_frame.setHidden(m_sources.source != settings::PhotoSourceKind::Screen);
     emit sourcesChanged();
+}
+
+QList<platform::CameraDevice> ClassSession::cameraDevices() const
+{
+    return m_services.camera ? m_services.camera->devices() : QList<platform::CameraDevice>();
+}
+
+void ClassSession::chooseWatchedFolder()
+{
+    const QString folder = m_services.dialogs.chooseFolder(QStringLiteral("选择监视的文件夹"),
+                                                           m_sources.watchedFolder);
+    if (folder.isEmpty())
+        return;
+    settings::SourceSettings sources = m_sources;
+    sources.watchedFolder = QDir::toNativeSeparators(folder);
+    setSources(sources);
 }
 
 ClassSession::Capture ClassSession::capture()

@@ -69,6 +69,7 @@ public:
         fileDialogs << startFolder << filter;
         return chosenFile;
     }
+    QString chooseFolder(const QString &, const QString &) override { return chosenFolder; }
     std::optional<QString> askText(const QString &prompt, const QString &title,
                                    const QString &) override
     {
