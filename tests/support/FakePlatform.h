@@ -86,6 +86,7 @@ public:
     QList<int> chosen;       // the answers to the coming choice boxes; closed when none
     bool answerYes = true;
     QString chosenFile;                // empty: the operator cancels the file dialog
+    QString chosenFolder;              // empty: the operator cancels the folder dialog
     QStringList textPrompts;           // prompt and title of each text question
     std::optional<QString> textAnswer; // nothing: the operator cancels
     std::function<void()> whileShown;  // runs as if the window went on working meanwhile
