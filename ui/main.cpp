@@ -12,6 +12,7 @@
 #include "platform/qt/MessageBoxDialogs.h"
 #include "platform/x11/X11KeyPoller.h"
 #include "platform/x11/X11ScreenGrabber.h"
+#include "common/Twips.h"
 #include "session/ClassSession.h"
 #include "session/KeyCommands.h"
 #include "settings/SettingsLocation.h"
@@ -132,7 +133,14 @@ int main(int argc, char *argv[])
     session.start();
     session.frame().setTop(0);
     session.frame().setLeft(0);
-    window.placeBesideFrame(session.frame().windowSizeTwips().width());
+    // The frame (or Lumo's own camera view) at the screen's top-left corner, the main window
+    // right of it.
+    if (session.sources().source == settings::PhotoSourceKind::Camera) {
+        preview.move(0, 0);
+        window.placeBesideFrame(common::pixelsToTwips(preview.frameGeometry().width()));
+    } else {
+        window.placeBesideFrame(session.frame().windowSizeTwips().width());
+    }
     window.show();
     showPreview();
     keyCommands.start();
