@@ -112,14 +112,21 @@ int main(int argc, char *argv[])
         folders, {dialogs, photoSource, speech, shutterSound, shell, camera.get(), &folderWatch});
     QObject::connect(&folderWatch, &platform::FolderWatch::pictureArrived, &session,
                      &session::ClassSession::takeArrivedPicture);
-    session::KeyCommands keyCommands(
-        session, keys, [] { return QCursor::pos(); }, &ui::MainWindow::operatorIsTyping);
+    // F centres the frame on the mouse: on the screen, or in Lumo's own camera view.
+    const ui::CameraPreviewWindow *cameraView = nullptr;
+    auto cursor = [&] {
+        const bool inCameraView =
+            cameraView && session.sources().source == settings::PhotoSourceKind::Camera;
+        return inCameraView ? cameraView->mapFromGlobal(QCursor::pos()) : QCursor::pos();
+    };
+    session::KeyCommands keyCommands(session, keys, cursor, &ui::MainWindow::operatorIsTyping);
 
     // Start-up: the frame shows first, then the settings come in and both windows are placed.
     ui::PhotoFrameWindow frameWindow(session.frame());
     frameWindow.show();
     ui::MainWindow window(session);
     ui::CameraPreviewWindow preview(session.frame());
+    cameraView = &preview;
     QObject::connect(camera.get(), &platform::LiveCamera::frameArrived, &preview,
                      &ui::CameraPreviewWindow::showFrame);
     QObject::connect(camera.get(), &platform::LiveCamera::problemChanged, &preview,
