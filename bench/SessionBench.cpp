@@ -144,6 +144,40 @@ void BM_NextStudentOwnWork(benchmark::State &state)
 }
 BENCHMARK(BM_NextStudentOwnWork)->Unit(benchmark::kMillisecond)->MinTime(3);
 
+// CapsLock with Lumo's own camera: the crop of a 1280 x 720 frame under the frame (at the
+// camera's resolution), the save with every step, the pane refresh.
+void BM_NextStudentFromTheCamera(benchmark::State &state)
+{
+    platform::X11ScreenGrabber screen;
+    BenchSession bench(screen);
+    FakeCamera camera;
+    camera.frame = QImage(1280, 720, QImage::Format_RGB32);
+    QPainter painter(&camera.frame);
+    painter.fillRect(camera.frame.rect(), QLinearGradient(0, 0, 1280, 720));
+    painter.end();
+    session::ClassSession session(
+        {bench.program.path(), bench.program.path(), bench.program.path()},
+        {bench.dialogs, bench.source, bench.speech, bench.sound, bench.shell, &camera, nullptr});
+    session.start();
+    session.setSetting(&settings::SessionSettings::workbookPath,
+                       bench.session.settings().workbookPath);
+    session.setSetting(&settings::SessionSettings::outputFolder,
+                       bench.session.settings().outputFolder);
+    session.importClass();
+    session.setSources({settings::PhotoSourceKind::Camera, {}, {}, {}});
+    session.setPreviewSize(QSize(640, 360));
+    session.setPhotoWidth(QStringLiteral("300"));
+    for (auto _ : state) {
+        if (session.currentIndex() > 2900) {
+            state.PauseTiming();
+            session.goTo(1);
+            state.ResumeTiming();
+        }
+        session.next();
+    }
+}
+BENCHMARK(BM_NextStudentFromTheCamera)->Unit(benchmark::kMillisecond)->MinTime(3);
+
 void BM_KeyLookWithoutKeys(benchmark::State &state)
 {
     platform::X11ScreenGrabber screen;

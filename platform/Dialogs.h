@@ -41,6 +41,13 @@ public:
         return QString();
     }
 
+    // A folder chosen by the operator, starting in startFolder; empty when cancelled. Where no
+    // one can be asked, the answer is a cancel.
+    virtual QString chooseFolder(const QString & /*title*/, const QString & /*startFolder*/)
+    {
+        return QString();
+    }
+
     // A line of text typed by the operator, offered defaultText; nothing when cancelled. Where no
     // one can be asked, the answer is a cancel.
     virtual std::optional<QString> askText(const QString & /*prompt*/, const QString & /*title*/,

@@ -9,6 +9,7 @@
 #include "frame/FrameRules.h"
 #include "packaging/ClassArchive.h"
 #include "platform/Dialogs.h"
+#include "platform/LiveCamera.h"
 #include "platform/PhotoSource.h"
 #include "platform/Shell.h"
 #include "platform/ShutterSound.h"
@@ -29,24 +30,6 @@ namespace lumo::session {
 namespace {
 
 const QString kCaptureFailed = QStringLiteral("拍照失败：屏幕图像无法复制。");
-const QString kUniformCapture =
-    QStringLiteral("拍到的画面是一片纯色（黑屏、锁屏或镜头被挡住），没有保存照片。"
-                   "请检查摄像头画面后再拍。");
-
-// One colour in every pixel: nothing of a student can be on it.
-bool isUniform(const QImage &picture)
-{
-    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-    const QRgb first = pixels.pixel(0, 0);
-    for (int y = 0; y < pixels.height(); ++y) {
-        const auto *row = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
-        for (int x = 0; x < pixels.width(); ++x) {
-            if (row[x] != first)
-                return false;
-        }
-    }
-    return true;
-}
 const QString kOverwriteQuestion = QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？");
 const QString kOverwriteTitle = QStringLiteral("照片已存在");
 
@@ -93,6 +76,7 @@ void ClassSession::start()
     m_frame.setPenWidths(frame::penWidth(m_settings.outerBorderWidth),
                          frame::penWidth(m_settings.innerBorderWidth));
     emit settingsChanged();
+    setSources(m_store.loadSources());
     if (!problem.isEmpty())
         warning(problem);
 }
@@ -106,8 +90,10 @@ void ClassSession::shutDown()
     m_settings.frameHeightTwips = QString::number(m_frame.heightTwips());
     m_settings.currentIndex = qint16(m_currentIndex);
     QString problem;
-    if (!m_store.save(m_settings, &problem))
+    if (!m_store.save(m_settings, &problem) || !m_store.saveSources(m_sources, &problem))
         warning(problem);
+    if (m_services.camera)
+        m_services.camera->stop();
     writeBackMarks();
 }
 
@@ -165,6 +151,11 @@ void ClassSession::refreshPane()
 
 void ClassSession::next()
 {
+    advance(nullptr);
+}
+
+void ClassSession::advance(const QImage *arrived)
+{
     const CommandScope scope(m_commandRunning);
     if (scope.nested())
         return;
@@ -175,14 +166,18 @@ void ClassSession::next()
     // A step that fails is skipped and the class moves on, but the operator is told, so that
     // the student can be photographed again.
     QStringList failures;
-    const Capture captured = m_switches.oneKeyCapture ? capture() : Capture::Taken;
-    if (captured == Capture::Uniform) {
+    const Capture captured = arrived                    ? takeCapture(*arrived)
+                             : m_switches.oneKeyCapture ? capture()
+                                                        : Capture::Taken;
+    if (captured == Capture::Uniform || captured == Capture::Unavailable) {
         emit commandFinished(); // the student is photographed again, not skipped
         return;
     }
     if (captured == Capture::Failed)
         failures << kCaptureFailed;
-    if (m_switches.oneKeySave) {
+    // A picture that arrived in the watched folder is saved whatever the one-key switches say:
+    // putting it there was the operator's intent.
+    if (m_switches.oneKeySave || arrived) {
         const photo::SaveResult result = save();
         if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
             failures << result.messages.last();
@@ -254,34 +249,6 @@ void ClassSession::speak(const QString &text)
 
 // ---------------------------------------------------------------------------------------------
 // Photos
-
-ClassSession::Capture ClassSession::capture()
-{
-    const frame::PhotoSize photo = m_frame.photoSize();
-    if (photo.width <= 0 || photo.height <= 0) {
-        warning(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
-        return Capture::NotTaken;
-    }
-    // The frame is hidden for the copy, so that its lines are not in the photo, and shown
-    // again whatever happens.
-    m_frame.setHidden(true);
-    const QImage picture = m_services.photoSource.capture(m_frame.photoRectangle());
-    if (!m_shutDown)
-        m_frame.bringToFront();
-    if (picture.isNull())
-        return Capture::Failed;
-    if (isUniform(picture)) {
-        warning(kUniformCapture);
-        return Capture::Uniform;
-    }
-    m_capture = picture;
-    emit capturedPhotoChanged();
-
-    const QString sound = m_folders.dataFilePath(QStringLiteral("QieZi.wav"));
-    if (!m_services.shutterSound.play(sound))
-        qCWarning(lcSession).noquote() << "shutter sound:" << m_services.shutterSound.lastError();
-    return Capture::Taken;
-}
 
 void ClassSession::takePhoto()
 {

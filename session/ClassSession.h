@@ -6,12 +6,14 @@
 
 #include "frame/FrameModel.h"
 #include "photo/PhotoSaver.h"
+#include "platform/LiveCamera.h"
 #include "roster/PhotoMarks.h"
 #include "roster/RosterTable.h"
 #include "session/ProgramFolders.h"
 #include "session/SettingsStore.h"
 #include "session/StudentPane.h"
 #include "settings/SessionSettings.h"
+#include "settings/SourceSettings.h"
 
 #include <QImage>
 #include <QObject>
@@ -21,6 +23,8 @@
 
 namespace lumo::platform {
 class Dialogs;
+class FolderWatch;
+class LiveCamera;
 class PhotoSource;
 class Shell;
 class ShutterSound;
@@ -37,7 +41,13 @@ struct SessionServices
     platform::Speech &speech;
     platform::ShutterSound &shutterSound;
     platform::Shell &shell;
+    platform::LiveCamera *camera = nullptr;       // Lumo's own camera, where there is one
+    platform::FolderWatch *folderWatch = nullptr; // the watched folder
 };
+
+// The part of a camera frame under the photo frame, at the camera's own resolution: the photo
+// rectangle is in the preview's pixels, and the preview shows the whole frame at its width.
+QImage cropCameraFrame(const QImage &frame, const QRect &photoRectangle, QSize previewSize);
 
 // The switches that are not stored: every run starts with them in these states.
 struct SessionSwitches
@@ -85,9 +95,10 @@ public:
     // Photos
     enum class Capture {
         Taken,
-        NotTaken, // told already: no photo size
-        Failed,   // the screen could not be copied
-        Uniform,  // one colour only: a black grab, a locked screen, a covered camera; told
+        NotTaken,    // told already: no photo size
+        Failed,      // the screen could not be copied
+        Uniform,     // one colour only: a black grab, a locked screen, a covered camera; told
+        Unavailable, // the source has no picture now (no camera, a watched folder); told
     };
     Capture capture(); // copies the frame's inside into the captured photo
     void savePhoto();  // the Save button
@@ -96,6 +107,19 @@ public:
     // photo without asking), and return to the student who was current.
     void retakePrevious();
     void packClass();
+    // A picture that arrived in the watched folder: saved for the current student, who then
+    // makes way for the next.
+    void takeArrivedPicture(const QImage &picture);
+
+    // Where photos come from
+    const settings::SourceSettings &sources() const { return m_sources; }
+    void setSources(const settings::SourceSettings &sources);
+    // The cameras the operator can choose from.
+    QList<platform::CameraDevice> cameraDevices() const;
+    // The operator picks the folder to watch.
+    void chooseWatchedFolder();
+    // The size of the camera preview the frame is drawn over, in its pixels.
+    void setPreviewSize(QSize size) { m_previewSize = size; }
 
     // Help and folders
     void openHelp();
@@ -153,9 +177,14 @@ signals:
     void windowWidthChanged(int twips);        // the zoom keys widen or narrow the main window
     void busyChanged(bool busy);               // a long step runs: the window shows a busy cursor
     void clipboardOffered(const QString &text);
+    void sourcesChanged();
 
 private:
     void refreshPane();
+    void advance(const QImage *arrived);
+    Capture captureCamera();
+    Capture takeCapture(const QImage &picture);
+    void takeArrivals();
     photo::SaveResult save(bool askBeforeOverwriting = true);
     void speak(const QString &text);
     void openFolder(const QString &folder);
@@ -177,6 +206,9 @@ private:
     QString m_workbookPath;
     StudentPane m_pane;
     QImage m_capture;
+    settings::SourceSettings m_sources;
+    QSize m_previewSize;
+    QList<QImage> m_arrivals;
     photo::PhotoSaver m_photoSaver;
     bool m_commandRunning = false;
     bool m_shutDown = false;

@@ -46,11 +46,24 @@ KeyCommands::KeyCommands(ClassSession &session, platform::KeyPoller &keys,
     connect(&m_timer, &QTimer::timeout, this, &KeyCommands::tick);
 }
 
+void KeyCommands::press(HotKey key)
+{
+    platform::HotKeySet pressed;
+    platform::insert(pressed, key);
+    act({pressed, pressed});
+}
+
 void KeyCommands::tick()
 {
     if (m_session.isCommandRunning() || m_session.isShutDown())
         return;
-    const platform::KeyPoll keys = m_keys.poll();
+    act(m_keys.poll());
+}
+
+void KeyCommands::act(const platform::KeyPoll &keys)
+{
+    if (m_session.isCommandRunning() || m_session.isShutDown())
+        return;
     if (platform::contains(keys.pressed, HotKey::F11))
         m_session.toggleHotKeys();
     // While the operator types in one of Lumo's boxes or answers one of its dialogs, the keys
@@ -65,7 +78,10 @@ void KeyCommands::tick()
         if (!counts || m_session.isShutDown())
             continue;
         command.run(m_session, command.key == HotKey::F ? m_cursor() : QPoint());
-        if (command.bringsFrameToFront && !m_session.isShutDown())
+        // Over another program's camera window the frame is brought back in front; over Lumo's
+        // own camera view it is drawn in the view.
+        if (command.bringsFrameToFront && !m_session.isShutDown() &&
+            m_session.sources().source == settings::PhotoSourceKind::Screen)
             m_session.frame().bringToFront();
     }
 }

@@ -11,9 +11,12 @@
 
 #include <functional>
 
+#include "platform/HotKeys.h"
+
 namespace lumo::platform {
 class KeyPoller;
-}
+struct KeyPoll;
+} // namespace lumo::platform
 
 namespace lumo::session {
 
@@ -36,7 +39,13 @@ public:
     // later look.
     void tick();
 
+    // A key pressed in one of Lumo's own windows, where no global look at the keys is possible
+    // (a Wayland desktop): it acts as the same key seen by a look.
+    void press(platform::HotKey key);
+
 private:
+    void act(const platform::KeyPoll &keys);
+
     ClassSession &m_session;
     platform::KeyPoller &m_keys;
     std::function<QPoint()> m_cursor;

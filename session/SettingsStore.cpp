@@ -41,6 +41,27 @@ settings::SessionSettings SettingsStore::load(QString *problem)
     return values;
 }
 
+namespace {
+
+QString sourcesFileBeside(const QString &settingsFile)
+{
+    return QFileInfo(settingsFile)
+        .dir()
+        .filePath(QString::fromLatin1(settings::kSourceSettingsFileName));
+}
+
+} // namespace
+
+settings::SourceSettings SettingsStore::loadSources() const
+{
+    return settings::readSourceSettings(sourcesFileBeside(m_filePath));
+}
+
+bool SettingsStore::saveSources(const settings::SourceSettings &sources, QString *problem) const
+{
+    return settings::writeSourceSettings(sourcesFileBeside(m_filePath), sources, problem);
+}
+
 bool SettingsStore::save(const settings::SessionSettings &values, QString *problem)
 {
     if (settings::writeFile(m_filePath, values))

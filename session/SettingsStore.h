@@ -5,6 +5,7 @@
 
 #include "session/ProgramFolders.h"
 #include "settings/SessionSettings.h"
+#include "settings/SourceSettings.h"
 
 #include <QString>
 
@@ -25,6 +26,10 @@ public:
     bool save(const settings::SessionSettings &values, QString *problem);
 
     QString filePath() const { return m_filePath; }
+
+    // Where photos come from, from the second file beside the settings file (after load()).
+    settings::SourceSettings loadSources() const;
+    bool saveSources(const settings::SourceSettings &sources, QString *problem) const;
 
 private:
     ProgramFolders m_folders;

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,9 +68,11 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
     setWindowTitle(kTitle);
     connectCommands();
     bindSettings();
+    bindSources();
 
     connect(&m_session, &session::ClassSession::settingsChanged, this, &MainWindow::showSettings);
     connect(&m_session, &session::ClassSession::switchesChanged, this, &MainWindow::showSwitches);
+    connect(&m_session, &session::ClassSession::sourcesChanged, this, &MainWindow::showSources);
     connect(&m_session, &session::ClassSession::paneChanged, this, &MainWindow::showPane);
     connect(&m_session, &session::ClassSession::capturedPhotoChanged, this,
             &MainWindow::showCapturedPhoto);
@@ -97,6 +100,7 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
 
     showSettings();
     showSwitches();
+    showSources();
     showPane();
 }
 
@@ -232,6 +236,44 @@ void MainWindow::showSettings()
     const settings::SessionSettings &settings = m_session.settings();
     m_controls.promptGroup->setVisible(settings.voiceOff != 1);
     m_controls.backupFolder->setEnabled(settings.backup == 1);
+}
+
+void MainWindow::bindSources()
+{
+    const MainWindowControls &c = m_controls;
+    auto change = [this](const std::function<void(settings::SourceSettings &)> &edit) {
+        settings::SourceSettings sources = m_session.sources();
+        edit(sources);
+        m_session.setSources(sources);
+    };
+    connect(c.photoSource, &QComboBox::activated, this, [change](int index) {
+        change(
+            [index](settings::SourceSettings &s) { s.source = settings::PhotoSourceKind(index); });
+    });
+    connect(c.camera, &QComboBox::activated, this, [change, box = c.camera](int index) {
+        change(
+            [&](settings::SourceSettings &s) { s.cameraId = box->itemData(index).toByteArray(); });
+    });
+    connect(c.watchedFolder, &QLineEdit::textEdited, this, [change](const QString &folder) {
+        change([&](settings::SourceSettings &s) { s.watchedFolder = folder; });
+    });
+    connect(c.chooseWatchedFolder, &QPushButton::clicked, &m_session,
+            &session::ClassSession::chooseWatchedFolder);
+}
+
+void MainWindow::showSources()
+{
+    const settings::SourceSettings &sources = m_session.sources();
+    const MainWindowControls &c = m_controls;
+    c.photoSource->setCurrentIndex(int(sources.source));
+    c.camera->clear();
+    for (const platform::CameraDevice &device : m_session.cameraDevices())
+        c.camera->addItem(device.name, device.id);
+    c.camera->setCurrentIndex(qMax(0, c.camera->findData(sources.cameraId)));
+    c.camera->setEnabled(sources.source == settings::PhotoSourceKind::Camera);
+    setTextIfChanged(c.watchedFolder, sources.watchedFolder);
+    c.watchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
+    c.chooseWatchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
 }
 
 void MainWindow::showSwitches()

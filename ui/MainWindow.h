@@ -52,6 +52,8 @@ private:
 
     void showSettings();
     void showSwitches();
+    void bindSources();
+    void showSources();
     void showPane();
     void showCapturedPhoto();
     void toggleSettingsGroup();

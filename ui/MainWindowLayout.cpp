@@ -6,6 +6,7 @@
 #include "ui/StorableTextValidator.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -30,15 +31,15 @@ const QStringList kFeatureList = {
 };
 
 // The hot keys, shown when the pointer rests on the feature list or the F11 switch.
-const QString kHotKeyTable = QStringLiteral(
-    "热键（在任何程序里都有效；在 Lumo 的文本框里打字时除外）：\n"
-    "W S A D　相框上移、下移、左移、右移\n"
-    "Q E　相框缩小、放大\n"
-    "F　相框中心移到鼠标处\n"
-    "CapsLock 或 →　拍照、保存、下一位\n"
-    "Home　重拍上一位学生\n"
-    "↑　前一位（浏览模式）　↓　跳过　←　再念姓名\n"
-    "F11　关闭 / 打开热键");
+const QString kHotKeyTable =
+    QStringLiteral("热键（在任何程序里都有效；在 Lumo 的文本框里打字时除外）：\n"
+                   "W S A D　相框上移、下移、左移、右移\n"
+                   "Q E　相框缩小、放大\n"
+                   "F　相框中心移到鼠标处\n"
+                   "CapsLock 或 →　拍照、保存、下一位\n"
+                   "Home　重拍上一位学生\n"
+                   "↑　前一位（浏览模式）　↓　跳过　←　再念姓名\n"
+                   "F11　关闭 / 打开热键");
 
 // Font sizes are given in points at 96 dots per inch, as the window was designed.
 QFont fontOf(const QWidget *widget, double points, bool bold)
@@ -243,6 +244,16 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.prompts[0] = place(textBox(c.promptGroup), "TextSay1", 120, 300, 600, 315);
     c.prompts[1] = place(textBox(c.promptGroup), "TextSay2", 780, 300, 2775, 315);
     c.prompts[2] = place(textBox(c.promptGroup), "TextSay3", 780, 690, 2775, 315);
+    QGroupBox *source = place(group(settings, QStringLiteral("照片来源")), "FramePhotoSource", 120,
+                              4560, 3675, 1020);
+    c.photoSource = place(new QComboBox(source), "ComboPhotoSource", 120, 270, 1500, 330);
+    c.photoSource->addItems(
+        {QStringLiteral("屏幕取景"), QStringLiteral("内置摄像头"), QStringLiteral("文件夹监视")});
+    c.camera = place(new QComboBox(source), "ComboCamera", 1680, 270, 1875, 330);
+    c.watchedFolder = place(textBox(source), "TextWatchedFolder", 120, 630, 2800, 315);
+    c.chooseWatchedFolder =
+        place(button(source, QStringLiteral("选择")), "CommandWatchedFolder", 2980, 615, 575, 345);
+
     // Opaque: it lies over the current student and the review pane while it is shown.
     settings->setAutoFillBackground(true);
     settings->hide();

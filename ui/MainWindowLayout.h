@@ -5,6 +5,7 @@
 #include <array>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -43,6 +44,10 @@ struct MainWindowControls
     QLineEdit *zoomStep;
     QGroupBox *promptGroup;
     std::array<QLineEdit *, 3> prompts; // before the name, between the names, after
+    QComboBox *photoSource;             // the screen, Lumo's own camera, a watched folder
+    QComboBox *camera;
+    QLineEdit *watchedFolder;
+    QPushButton *chooseWatchedFolder;
 
     // The current student and the list
     QLineEdit *currentName;

@@ -1,6 +1,9 @@
 // Lumo: takes the ID photos of a school's student registry, one class at a time. This is the one
 // place that chooses the desktop's adapters.
+#include "platform/camera/FileCamera.h"
+#include "platform/camera/QtCamera.h"
 #include "platform/desktop/CanberraShutterSound.h"
+#include "platform/desktop/FolderWatcher.h"
 #include "platform/desktop/EspeakSpeech.h"
 #include "platform/desktop/ScreenRegionSource.h"
 #include "platform/desktop/TerminationSignals.h"
@@ -9,13 +12,17 @@
 #include "platform/qt/MessageBoxDialogs.h"
 #include "platform/x11/X11KeyPoller.h"
 #include "platform/x11/X11ScreenGrabber.h"
+#include "common/Twips.h"
 #include "session/ClassSession.h"
 #include "session/KeyCommands.h"
 #include "settings/SettingsLocation.h"
+#include "ui/CameraPreviewWindow.h"
+#include "ui/KeyShortcuts.h"
 #include "ui/MainWindow.h"
 #include "ui/PhotoFrameWindow.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QCursor>
 #include <QDir>
 #include <QFont>
@@ -24,19 +31,25 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 using namespace lumo;
 
 int main(int argc, char *argv[])
 {
-    // The frame, the screen capture and the global keys work on X11, in screen pixels.
+    // The frame over other programs, the screen capture and the global keys work on X11; Lumo's
+    // own camera view and the watched folder also work on a Wayland desktop.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-            std::fprintf(stderr, "Lumo 需要 X11 桌面会话（未设置 DISPLAY）。\n"
-                                 "Lumo needs an X11 session (DISPLAY is not set).\n");
+        if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+            qputenv("QT_QPA_PLATFORM", "xcb");
+        } else if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+            qputenv("QT_QPA_PLATFORM", "wayland");
+        } else {
+            std::fprintf(stderr, "Lumo 需要图形桌面（没有 DISPLAY，也没有 WAYLAND_DISPLAY）。\n"
+                                 "Lumo needs a desktop session (neither DISPLAY nor "
+                                 "WAYLAND_DISPLAY is set).\n");
             return 1;
         }
-        qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumo"));
@@ -47,6 +60,17 @@ int main(int argc, char *argv[])
     // Qt's own buttons and dialogs speak Chinese too.
     platform::installChineseTranslations(application);
 
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Lumo: 学籍照片"));
+    options.addHelpOption();
+    options.addVersionOption();
+    const QCommandLineOption cameraFile(
+        QStringLiteral("camera-file"),
+        QStringLiteral("Serve a video or picture file as the camera (demonstrations, checks)."),
+        QStringLiteral("FILE"));
+    options.addOption(cameraFile);
+    options.process(application);
+
     platform::DesktopShell shell;
     platform::MessageBoxDialogs dialogs;
     platform::X11KeyPoller keys;
@@ -54,6 +78,12 @@ int main(int argc, char *argv[])
     platform::ScreenRegionSource photoSource(screen);
     platform::EspeakSpeech speech;
     platform::CanberraShutterSound shutterSound;
+    std::unique_ptr<platform::LiveCamera> camera;
+    if (options.isSet(cameraFile))
+        camera = std::make_unique<platform::FileCamera>(options.value(cameraFile));
+    else
+        camera = std::make_unique<platform::QtCamera>();
+    platform::FolderWatcher folderWatch;
 
     const session::ProgramFolders folders{
         QApplication::applicationDirPath(),
@@ -78,26 +108,61 @@ int main(int argc, char *argv[])
             platform::TerminationSignals::askToShow(pid);
         return 0;
     }
-    session::ClassSession session(folders, {dialogs, photoSource, speech, shutterSound, shell});
-    session::KeyCommands keyCommands(
-        session, keys, [] { return QCursor::pos(); }, &ui::MainWindow::operatorIsTyping);
+    session::ClassSession session(
+        folders, {dialogs, photoSource, speech, shutterSound, shell, camera.get(), &folderWatch});
+    QObject::connect(&folderWatch, &platform::FolderWatch::pictureArrived, &session,
+                     &session::ClassSession::takeArrivedPicture);
+    // F centres the frame on the mouse: on the screen, or in Lumo's own camera view.
+    const ui::CameraPreviewWindow *cameraView = nullptr;
+    auto cursor = [&] {
+        const bool inCameraView =
+            cameraView && session.sources().source == settings::PhotoSourceKind::Camera;
+        return inCameraView ? cameraView->mapFromGlobal(QCursor::pos()) : QCursor::pos();
+    };
+    session::KeyCommands keyCommands(session, keys, cursor, &ui::MainWindow::operatorIsTyping);
 
     // Start-up: the frame shows first, then the settings come in and both windows are placed.
     ui::PhotoFrameWindow frameWindow(session.frame());
     frameWindow.show();
     ui::MainWindow window(session);
+    ui::CameraPreviewWindow preview(session.frame());
+    cameraView = &preview;
+    QObject::connect(camera.get(), &platform::LiveCamera::frameArrived, &preview,
+                     &ui::CameraPreviewWindow::showFrame);
+    QObject::connect(camera.get(), &platform::LiveCamera::problemChanged, &preview,
+                     &ui::CameraPreviewWindow::showProblem);
+    QObject::connect(&preview, &ui::CameraPreviewWindow::previewSizeChanged, &session,
+                     &session::ClassSession::setPreviewSize);
+    auto showPreview = [&] {
+        preview.setVisible(session.sources().source == settings::PhotoSourceKind::Camera);
+    };
+    QObject::connect(&session, &session::ClassSession::sourcesChanged, &preview, showPreview);
     session.start();
     session.frame().setTop(0);
     session.frame().setLeft(0);
-    window.placeBesideFrame(session.frame().windowSizeTwips().width());
+    // The frame (or Lumo's own camera view) at the screen's top-left corner, the main window
+    // right of it.
+    if (session.sources().source == settings::PhotoSourceKind::Camera) {
+        preview.move(0, 0);
+        window.placeBesideFrame(common::pixelsToTwips(preview.frameGeometry().width()));
+    } else {
+        window.placeBesideFrame(session.frame().windowSizeTwips().width());
+    }
     window.show();
+    showPreview();
     keyCommands.start();
+    // Where keys cannot be seen globally, they work while one of Lumo's windows has the focus.
+    if (!keys.isAvailable()) {
+        ui::installKeyShortcuts(&window, keyCommands);
+        ui::installKeyShortcuts(&preview, keyCommands);
+    }
 
     // Shut-down: settings saved, marks written back, the frame closed. Runs once.
     QObject::connect(&window, &ui::MainWindow::closing, &session, [&] {
         keyCommands.stop();
         session.shutDown();
         frameWindow.closeForGood();
+        preview.close();
     });
 
     // What this desktop cannot do is said once, not on every key.

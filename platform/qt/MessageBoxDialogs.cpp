@@ -50,6 +50,11 @@ QString MessageBoxDialogs::openFileName(const QString &startFolder, const QStrin
                                         QStringLiteral("选择班级名单"), startFolder, filter);
 }
 
+QString MessageBoxDialogs::chooseFolder(const QString &title, const QString &startFolder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, startFolder);
+}
+
 std::optional<QString> MessageBoxDialogs::askText(const QString &prompt, const QString &title,
                                                   const QString &defaultText)
 {

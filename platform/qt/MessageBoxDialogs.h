@@ -12,6 +12,7 @@ public:
     bool question(const QString &text, const QString &title) override;
     int choose(const QString &text, const QString &title, const QStringList &answers) override;
     QString openFileName(const QString &startFolder, const QString &filter) override;
+    QString chooseFolder(const QString &title, const QString &startFolder) override;
     std::optional<QString> askText(const QString &prompt, const QString &title,
                                    const QString &defaultText) override;
 };

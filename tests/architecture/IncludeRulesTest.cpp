@@ -28,6 +28,7 @@ const std::map<std::string, Folders> kLayers = {
     {"platform/x11", {"platform", "QtGui", "QtWidgets", "#if"}},
     {"platform/qt", {"platform", "QtGui", "QtWidgets", "#if"}},
     {"platform/desktop", {"platform", "QtGui", "QtWidgets", "#if"}},
+    {"platform/camera", {"platform", "QtGui", "QtWidgets", "#if"}},
     {"session",
      {"common", "settings", "roster", "photo", "packaging", "frame", "platform", "QtGui"}},
     {"ui",
@@ -35,7 +36,7 @@ const std::map<std::string, Folders> kLayers = {
       "QtWidgets"}},
     {"ui/main.cpp",
      {"common", "settings", "roster", "photo", "packaging", "frame", "platform", "QtGui", "session",
-      "QtWidgets", "platform/x11", "platform/qt", "platform/desktop"}},
+      "QtWidgets", "platform/x11", "platform/qt", "platform/desktop", "platform/camera"}},
     {"cli", {"common", "settings", "roster", "photo", "packaging", "frame"}},
 };
 

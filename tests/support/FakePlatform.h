@@ -2,7 +2,9 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/FolderWatch.h"
 #include "platform/KeyPoller.h"
+#include "platform/LiveCamera.h"
 #include "platform/PhotoSource.h"
 #include "platform/Shell.h"
 #include "platform/ShutterSound.h"
@@ -67,6 +69,7 @@ public:
         fileDialogs << startFolder << filter;
         return chosenFile;
     }
+    QString chooseFolder(const QString &, const QString &) override { return chosenFolder; }
     std::optional<QString> askText(const QString &prompt, const QString &title,
                                    const QString &) override
     {
@@ -83,6 +86,7 @@ public:
     QList<int> chosen;       // the answers to the coming choice boxes; closed when none
     bool answerYes = true;
     QString chosenFile;                // empty: the operator cancels the file dialog
+    QString chosenFolder;              // empty: the operator cancels the folder dialog
     QStringList textPrompts;           // prompt and title of each text question
     std::optional<QString> textAnswer; // nothing: the operator cancels
     std::function<void()> whileShown;  // runs as if the window went on working meanwhile
@@ -179,4 +183,38 @@ public:
     QString lastError() const override { return QString(); }
 
     QStringList played;
+};
+
+// A camera whose newest frame the test sets.
+class FakeCamera : public lumo::platform::LiveCamera
+{
+public:
+    QList<lumo::platform::CameraDevice> devices() const override
+    {
+        return {{"cam0", "测试摄像头"}};
+    }
+    void start(const QByteArray &deviceId, QSize) override
+    {
+        started = deviceId.isEmpty() ? "default" : deviceId;
+    }
+    void stop() override { started.clear(); }
+    QImage latestFrame() const override { return frame; }
+    QString problem() const override
+    {
+        return frame.isNull() ? QStringLiteral("没有找到摄像头。") : QString();
+    }
+
+    QByteArray started; // the device started, empty while stopped
+    QImage frame;
+};
+
+class FakeFolderWatch : public lumo::platform::FolderWatch
+{
+public:
+    void watch(const QString &folder) override { m_folder = folder; }
+    QString watchedFolder() const override { return m_folder; }
+    void arrive(const QImage &picture) { emit pictureArrived(picture, QString()); }
+
+private:
+    QString m_folder;
 };

@@ -1,0 +1,33 @@
+// A video or picture file in place of the camera, for demonstrations, tests and checking a setup
+// without one: a video plays on in a loop, a picture is shown again at a preview's pace. From the
+// frame on, both take the camera's path.
+#pragma once
+
+#include "platform/camera/VideoSinkCamera.h"
+
+#include <QMediaPlayer>
+#include <QTimer>
+
+namespace lumo::platform {
+
+class FileCamera : public VideoSinkCamera
+{
+    Q_OBJECT
+
+public:
+    explicit FileCamera(const QString &file, QObject *parent = nullptr);
+    ~FileCamera() override;
+
+    // The file is the one device; start() takes it whatever the id, at the file's own size.
+    QList<CameraDevice> devices() const override;
+    void start(const QByteArray &deviceId, QSize resolution = QSize()) override;
+    void stop() override;
+
+private:
+    QString m_file;
+    QMediaPlayer m_player;
+    QImage m_picture;
+    QTimer m_pictureFrames;
+};
+
+} // namespace lumo::platform
