@@ -164,7 +164,7 @@ void BM_NextStudentFromTheCamera(benchmark::State &state)
     session.setSetting(&settings::SessionSettings::outputFolder,
                        bench.session.settings().outputFolder);
     session.importClass();
-    session.setSources({settings::PhotoSourceKind::Camera, {}, {}, {}});
+    session.setLumoSettings({settings::PhotoSourceKind::Camera, {}, {}, {}});
     session.setPreviewSize(QSize(640, 360));
     session.setPhotoWidth(QStringLiteral("300"));
     for (auto _ : state) {

@@ -76,7 +76,7 @@ void ClassSession::start()
     m_frame.setPenWidths(frame::penWidth(m_settings.outerBorderWidth),
                          frame::penWidth(m_settings.innerBorderWidth));
     emit settingsChanged();
-    setSources(m_store.loadSources());
+    setLumoSettings(m_store.loadLumoSettings());
     if (!problem.isEmpty())
         warning(problem);
 }
@@ -90,7 +90,7 @@ void ClassSession::shutDown()
     m_settings.frameHeightTwips = QString::number(m_frame.heightTwips());
     m_settings.currentIndex = qint16(m_currentIndex);
     QString problem;
-    if (!m_store.save(m_settings, &problem) || !m_store.saveSources(m_sources, &problem))
+    if (!m_store.save(m_settings, &problem) || !m_store.saveLumoSettings(m_lumoSettings, &problem))
         warning(problem);
     if (m_services.camera)
         m_services.camera->stop();

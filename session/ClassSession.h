@@ -12,8 +12,8 @@
 #include "session/ProgramFolders.h"
 #include "session/SettingsStore.h"
 #include "session/StudentPane.h"
+#include "settings/LumoSettings.h"
 #include "settings/SessionSettings.h"
-#include "settings/SourceSettings.h"
 
 #include <QImage>
 #include <QObject>
@@ -112,8 +112,8 @@ public:
     void takeArrivedPicture(const QImage &picture);
 
     // Where photos come from
-    const settings::SourceSettings &sources() const { return m_sources; }
-    void setSources(const settings::SourceSettings &sources);
+    const settings::LumoSettings &lumoSettings() const { return m_lumoSettings; }
+    void setLumoSettings(const settings::LumoSettings &sources);
     // The cameras the operator can choose from.
     QList<platform::CameraDevice> cameraDevices() const;
     // The operator picks the folder to watch.
@@ -177,7 +177,7 @@ signals:
     void windowWidthChanged(int twips);        // the zoom keys widen or narrow the main window
     void busyChanged(bool busy);               // a long step runs: the window shows a busy cursor
     void clipboardOffered(const QString &text);
-    void sourcesChanged();
+    void lumoSettingsChanged();
 
 private:
     void refreshPane();
@@ -206,7 +206,7 @@ private:
     QString m_workbookPath;
     StudentPane m_pane;
     QImage m_capture;
-    settings::SourceSettings m_sources;
+    settings::LumoSettings m_lumoSettings;
     QSize m_previewSize;
     QList<QImage> m_arrivals;
     photo::PhotoSaver m_photoSaver;

@@ -68,11 +68,12 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
     setWindowTitle(kTitle);
     connectCommands();
     bindSettings();
-    bindSources();
+    bindLumoSettings();
 
     connect(&m_session, &session::ClassSession::settingsChanged, this, &MainWindow::showSettings);
     connect(&m_session, &session::ClassSession::switchesChanged, this, &MainWindow::showSwitches);
-    connect(&m_session, &session::ClassSession::sourcesChanged, this, &MainWindow::showSources);
+    connect(&m_session, &session::ClassSession::lumoSettingsChanged, this,
+            &MainWindow::showLumoSettings);
     connect(&m_session, &session::ClassSession::paneChanged, this, &MainWindow::showPane);
     connect(&m_session, &session::ClassSession::capturedPhotoChanged, this,
             &MainWindow::showCapturedPhoto);
@@ -100,7 +101,7 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
 
     showSettings();
     showSwitches();
-    showSources();
+    showLumoSettings();
     showPane();
 }
 
@@ -238,32 +239,36 @@ void MainWindow::showSettings()
     m_controls.backupFolder->setEnabled(settings.backup == 1);
 }
 
-void MainWindow::bindSources()
+void MainWindow::bindLumoSettings()
 {
     const MainWindowControls &c = m_controls;
-    auto change = [this](const std::function<void(settings::SourceSettings &)> &edit) {
-        settings::SourceSettings sources = m_session.sources();
+    auto change = [this](const std::function<void(settings::LumoSettings &)> &edit) {
+        settings::LumoSettings sources = m_session.lumoSettings();
         edit(sources);
-        m_session.setSources(sources);
+        m_session.setLumoSettings(sources);
     };
     connect(c.photoSource, &QComboBox::activated, this, [change](int index) {
-        change(
-            [index](settings::SourceSettings &s) { s.source = settings::PhotoSourceKind(index); });
+        change([index](settings::LumoSettings &s) { s.source = settings::PhotoSourceKind(index); });
     });
     connect(c.camera, &QComboBox::activated, this, [change, box = c.camera](int index) {
-        change(
-            [&](settings::SourceSettings &s) { s.cameraId = box->itemData(index).toByteArray(); });
+        change([&](settings::LumoSettings &s) { s.cameraId = box->itemData(index).toByteArray(); });
     });
     connect(c.watchedFolder, &QLineEdit::textEdited, this, [change](const QString &folder) {
-        change([&](settings::SourceSettings &s) { s.watchedFolder = folder; });
+        change([&](settings::LumoSettings &s) { s.watchedFolder = folder; });
     });
     connect(c.chooseWatchedFolder, &QPushButton::clicked, &m_session,
             &session::ClassSession::chooseWatchedFolder);
+    connect(c.checkPhotos, &QCheckBox::clicked, this, [change](bool on) {
+        change([on](settings::LumoSettings &s) { s.checkPhotos = on; });
+    });
+    connect(c.bestQuality, &QCheckBox::clicked, this, [change](bool on) {
+        change([on](settings::LumoSettings &s) { s.bestQuality = on; });
+    });
 }
 
-void MainWindow::showSources()
+void MainWindow::showLumoSettings()
 {
-    const settings::SourceSettings &sources = m_session.sources();
+    const settings::LumoSettings &sources = m_session.lumoSettings();
     const MainWindowControls &c = m_controls;
     c.photoSource->setCurrentIndex(int(sources.source));
     c.camera->clear();
@@ -274,6 +279,8 @@ void MainWindow::showSources()
     setTextIfChanged(c.watchedFolder, sources.watchedFolder);
     c.watchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
     c.chooseWatchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
+    c.checkPhotos->setChecked(sources.checkPhotos);
+    c.bestQuality->setChecked(sources.bestQuality);
 }
 
 void MainWindow::showSwitches()

@@ -245,7 +245,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.prompts[1] = place(textBox(c.promptGroup), "TextSay2", 780, 300, 2775, 315);
     c.prompts[2] = place(textBox(c.promptGroup), "TextSay3", 780, 690, 2775, 315);
     QGroupBox *source = place(group(settings, QStringLiteral("照片来源")), "FramePhotoSource", 120,
-                              4560, 3675, 1020);
+                              4560, 3675, 1380);
     c.photoSource = place(new QComboBox(source), "ComboPhotoSource", 120, 270, 1500, 330);
     c.photoSource->addItems(
         {QStringLiteral("屏幕取景"), QStringLiteral("内置摄像头"), QStringLiteral("文件夹监视")});
@@ -253,6 +253,10 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.watchedFolder = place(textBox(source), "TextWatchedFolder", 120, 630, 2800, 315);
     c.chooseWatchedFolder =
         place(button(source, QStringLiteral("选择")), "CommandWatchedFolder", 2980, 615, 575, 345);
+    c.checkPhotos =
+        place(check(source, QStringLiteral("拍照检查")), "CheckPhotoCheck", 120, 990, 1500, 315);
+    c.bestQuality =
+        place(check(source, QStringLiteral("最佳画质")), "CheckBestQuality", 1680, 990, 1500, 315);
 
     // Opaque: it lies over the current student and the review pane while it is shown.
     settings->setAutoFillBackground(true);

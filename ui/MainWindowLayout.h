@@ -48,6 +48,8 @@ struct MainWindowControls
     QComboBox *camera;
     QLineEdit *watchedFolder;
     QPushButton *chooseWatchedFolder;
+    QCheckBox *checkPhotos; // "拍照检查"
+    QCheckBox *bestQuality; // "最佳画质"
 
     // The current student and the list
     QLineEdit *currentName;
