@@ -268,19 +268,19 @@ void MainWindow::bindLumoSettings()
 
 void MainWindow::showLumoSettings()
 {
-    const settings::LumoSettings &sources = m_session.lumoSettings();
+    const settings::LumoSettings &options = m_session.lumoSettings();
     const MainWindowControls &c = m_controls;
-    c.photoSource->setCurrentIndex(int(sources.source));
+    c.photoSource->setCurrentIndex(int(options.source));
     c.camera->clear();
     for (const platform::CameraDevice &device : m_session.cameraDevices())
         c.camera->addItem(device.name, device.id);
-    c.camera->setCurrentIndex(qMax(0, c.camera->findData(sources.cameraId)));
-    c.camera->setEnabled(sources.source == settings::PhotoSourceKind::Camera);
-    setTextIfChanged(c.watchedFolder, sources.watchedFolder);
-    c.watchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
-    c.chooseWatchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
-    c.checkPhotos->setChecked(sources.checkPhotos);
-    c.bestQuality->setChecked(sources.bestQuality);
+    c.camera->setCurrentIndex(qMax(0, c.camera->findData(options.cameraId)));
+    c.camera->setEnabled(options.source == settings::PhotoSourceKind::Camera);
+    setTextIfChanged(c.watchedFolder, options.watchedFolder);
+    c.watchedFolder->setEnabled(options.source == settings::PhotoSourceKind::Folder);
+    c.chooseWatchedFolder->setEnabled(options.source == settings::PhotoSourceKind::Folder);
+    c.checkPhotos->setChecked(options.checkPhotos);
+    c.bestQuality->setChecked(options.bestQuality);
 }
 
 void MainWindow::showSwitches()
