@@ -91,33 +91,37 @@ std::vector<FoundFace> CascadeFaceDetector::findFaces(const LumaImage &image,
                               cv::Size(search.minSide, search.minSide),
                               cv::Size(search.maxSide, search.maxSide));
     std::vector<FoundFace> faces;
-    for (const cv::Rect &box : boxes) {
-        FoundFace face;
-        face.box = QRect(box.x, box.y, box.width, box.height);
-        if (search.eyes) {
-            // The eyes lie in the upper half of the box, one each side of its middle.
-            const cv::Rect band =
-                cv::Rect(box.x, box.y + box.height / 6, box.width, box.height * 4 / 10) &
-                cv::Rect(0, 0, grey.cols, grey.rows);
-            // Unequalised: equalising the whole picture brightens brows and lashes into eyes.
-            std::vector<cv::Rect> eyes;
-            m_eyes->detectMultiScale(grey(band), eyes, 1.1, 3, 0,
-                                     cv::Size(box.width / 8, box.width / 8),
-                                     cv::Size(box.width / 3, box.width / 3));
-            std::optional<cv::Rect> left, right;
-            for (const cv::Rect &eye : eyes) {
-                auto &side = eye.x + eye.width / 2 < box.width / 2 ? left : right;
-                if (!side || eye.area() > side->area())
-                    side = eye;
-            }
-            if (left && right) {
-                const QPoint offset(band.x, band.y);
-                face.eyes = QLineF(centreOf(*left, offset), centreOf(*right, offset));
-            }
-        }
-        faces.push_back(face);
-    }
+    for (const cv::Rect &box : boxes)
+        faces.push_back({QRect(box.x, box.y, box.width, box.height)});
     return faces;
+}
+
+std::optional<QLineF> CascadeFaceDetector::findEyes(const LumaImage &image, const QRect &face) const
+{
+    // The eyes lie in the upper half of the box, one each side of its middle. Unequalised:
+    // equalising brightens brows and lashes into eyes.
+    const cv::Rect band =
+        cv::Rect(face.x(), face.y() + face.height() / 6, face.width(), face.height() * 4 / 10) &
+        cv::Rect(0, 0, image.width, image.height);
+    if (band.empty())
+        return std::nullopt;
+    const int side = face.width();
+    std::vector<cv::Rect> eyes;
+    {
+        const std::lock_guard lock(m_running);
+        m_eyes->detectMultiScale(matOf(image)(band), eyes, 1.1, 3, 0, cv::Size(side / 8, side / 8),
+                                 cv::Size(side / 3, side / 3));
+    }
+    std::optional<cv::Rect> left, right;
+    for (const cv::Rect &eye : eyes) {
+        auto &found = eye.x + eye.width / 2 < side / 2 ? left : right;
+        if (!found || eye.area() > found->area())
+            found = eye;
+    }
+    if (!left || !right)
+        return std::nullopt;
+    const QPoint offset(band.x, band.y);
+    return QLineF(centreOf(*left, offset), centreOf(*right, offset));
 }
 
 const FaceDetector *sharedFaceDetector(QString *error)

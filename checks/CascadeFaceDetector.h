@@ -27,6 +27,7 @@ public:
 
     std::vector<FoundFace> findFaces(const LumaImage &image,
                                      const FaceSearch &search) const override;
+    std::optional<QLineF> findEyes(const LumaImage &image, const QRect &face) const override;
 
 private:
     CascadeFaceDetector();

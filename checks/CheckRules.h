@@ -53,8 +53,10 @@ inline constexpr double kMaxClipped = 0.20;
 inline constexpr double kMinBackgroundLuminance = 150;
 inline constexpr double kMaxBackgroundSpread = 20;
 
-// The live guide scales the picture under the frame down to this height: the cascade's
-// smallest face (24 pixels) is then a head of about a quarter of the frame.
-inline constexpr int kFramingHeight = 160;
+// Faces are looked for on a copy scaled down to this height: after capture the eye cascade
+// still sees eyes of 25 pixels; the live guide's copy lets the cascade's smallest face (24
+// pixels) be a head of a third of the frame.
+inline constexpr int kCheckHeight = 240;
+inline constexpr int kFramingHeight = 128;
 
 } // namespace lumo::checks::rules

@@ -16,9 +16,6 @@ struct FoundFace
 {
     // The detector's square around the face: about brow to chin, cheek to cheek.
     QRect box;
-    // From the centre of the eye on the picture's left to that of the other; none when the
-    // detector did not find both.
-    std::optional<QLineF> eyes;
 };
 
 struct FaceSearch
@@ -26,7 +23,6 @@ struct FaceSearch
     int minSide = 0; // smallest and largest box side looked for, in the picture's pixels
     int maxSide = 0;
     bool coarse = false; // fewer sizes tried: for the live guide, where time counts most
-    bool eyes = false;   // look for the eyes of each face found
 };
 
 class FaceDetector
@@ -36,6 +32,9 @@ public:
     // Safe to call from several threads.
     virtual std::vector<FoundFace> findFaces(const LumaImage &image,
                                              const FaceSearch &search) const = 0;
+    // From the centre of the eye on the picture's left to that of the other, in the face's
+    // box; none when the detector does not find both.
+    virtual std::optional<QLineF> findEyes(const LumaImage &image, const QRect &face) const = 0;
 };
 
 } // namespace lumo::checks
