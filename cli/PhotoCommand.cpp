@@ -1,5 +1,7 @@
 #include "cli/PhotoCommand.h"
 
+#include "cli/CommandProgram.h"
+
 #include "common/AtomicFile.h"
 #include "photo/BitmapCodec.h"
 #include "photo/JpegCodec.h"
@@ -36,20 +38,20 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 const char *const kPhotoUsage =
-    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] FILE...\n"
-    "       lumo-cli photo check FILE|FOLDER...\n"
+    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] [--best] FILE...\n"
+    "       lumo-cli photo check [--framing] FILE|FOLDER...\n"
     "       lumo-cli photo resample IN OUT [--size WxH]\n"
     "\n"
     "  convert   the DPI step (260 x 320 px, 254 dpi JPEG) then the size step (at most\n"
     "            60000 bytes, five passes at most) on each file, in place\n"
     "  check     format, pixel size, dpi and bytes of each photo (a folder: its .jpg files);\n"
     "            exit status 1 when any is not a JPEG of 260 x 320 px at 254 dpi and at most\n"
-    "            60000 bytes\n"
+    "            60000 bytes; --framing: face, framing, sharpness, exposure, background\n"
     "  resample  the 260 x 320 resampler alone, written losslessly (.bmp or .png)\n"
     "\n\"lumo-cli photo COMMAND --help\" describes a command.\n";
 
 const char *const kConvertUsage =
-    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] FILE...\n"
+    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] [--best] FILE...\n"
     "\n"
     "Turns each photo file, in place, into a registry photo as a save does after its first\n"
     "write: the DPI step resamples it to 260 x 320 pixels and writes it as a JPEG at 254 dpi;\n"
@@ -58,16 +60,22 @@ const char *const kConvertUsage =
     "\n"
     "  --no-dpi       leave out the DPI step\n"
     "  --no-compress  leave out the size step\n"
+    "  --best         the DPI step writes the highest JPEG quality whose file is at most 60000\n"
+    "                 bytes, instead of quality 100 and the size step\n"
     "\n"
     "Exit status: 0 when every file was converted, 1 when any could not be (missing, not a\n"
     "picture, not writable), 2 for wrong arguments.\n";
 
 const char *const kCheckUsage =
-    "usage: lumo-cli photo check FILE|FOLDER...\n"
+    "usage: lumo-cli photo check [--framing] FILE|FOLDER...\n"
     "\n"
     "Prints, for each photo, its format (by content), pixel size, dpi and length in bytes; a\n"
     "folder stands for its .jpg and .jpeg files. A photo fits the registry when it is a JPEG of\n"
     "260 x 320 pixels at 254 dpi and at most 60000 bytes.\n"
+    "\n"
+    "With --framing, checks instead what the registry rejects in the picture: one frontal face,\n"
+    "the head's size and place, level eyes, sharpness, exposure and a plain light background;\n"
+    "one line per photo, its path, a tab, and \"ok\" or the codes (see --framing --help).\n"
     "\n"
     "Exit status: 0 when every photo fits, 1 when any does not or cannot be read, 2 for wrong\n"
     "arguments or a path that does not exist.\n";
@@ -138,7 +146,7 @@ constexpr qint64 kLargeReservation = qint64(32) << 20;
 using ReserveMemory = std::function<void(qint64)>;
 
 // One file through the steps, in memory: read once, never touched.
-Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
+Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep, Quality quality,
                         const ReserveMemory &reserve)
 {
     Conversion result;
@@ -171,7 +179,7 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
             result.errors << QStringLiteral("错误的图像文件");
             return failed(QStringLiteral("not converted"));
         }
-        photo = makeRegistryPhoto(picture, true, sizeStep);
+        photo = makeRegistryPhoto(picture, true, sizeStep, quality);
     } else if (sizeStep) {
         photo = compressRegistryPhoto(std::move(input));
     } else {
@@ -190,10 +198,11 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
 
 // convertSteps on any thread: a picture too large for the memory fails alone.
 Conversion convertInMemory(
-    const QString &file, bool dpiStep, bool sizeStep, const ReserveMemory &reserve = [](qint64) {})
+    const QString &file, bool dpiStep, bool sizeStep, Quality quality,
+    const ReserveMemory &reserve = [](qint64) {})
 {
     try {
-        return convertSteps(file, dpiStep, sizeStep, reserve);
+        return convertSteps(file, dpiStep, sizeStep, quality, reserve);
     } catch (const std::bad_alloc &) {
         Conversion failed;
         failed.errors << QStringLiteral("%1: not enough memory").arg(shown(file));
@@ -226,8 +235,8 @@ bool finishConversion(const QString &file, const Conversion &conversion)
 class ConversionsAhead
 {
 public:
-    ConversionsAhead(const QStringList &files, bool dpiStep, bool sizeStep)
-        : m_files(files), m_dpiStep(dpiStep), m_sizeStep(sizeStep),
+    ConversionsAhead(const QStringList &files, bool dpiStep, bool sizeStep, Quality quality)
+        : m_files(files), m_dpiStep(dpiStep), m_sizeStep(sizeStep), m_quality(quality),
           m_results(std::size_t(files.size())), m_earlierSame(std::size_t(files.size()), -1),
           m_reservedFor(std::size_t(files.size()), 0)
     {
@@ -286,7 +295,7 @@ private:
             lock.unlock();
             int reservations = 0;
             Conversion conversion =
-                convertInMemory(m_files[i], m_dpiStep, m_sizeStep,
+                convertInMemory(m_files[i], m_dpiStep, m_sizeStep, m_quality,
                                 [&](qint64 bytes) { reserve(i, bytes, ++reservations == 2); });
             lock.lock();
             if (m_turn == i)
@@ -324,6 +333,7 @@ private:
     const QStringList m_files;
     const bool m_dpiStep;
     const bool m_sizeStep;
+    const Quality m_quality;
     std::vector<std::optional<Conversion>> m_results;
     std::vector<qsizetype> m_earlierSame; // index of the same file named before, or -1
     std::vector<qint64> m_reservedFor;    // memory each conversion holds until it is written
@@ -345,10 +355,13 @@ int convert(const QStringList &arguments)
     }
     bool dpiStep = true;
     bool sizeStep = true;
+    Quality quality = Quality::Registry;
     QStringList files;
     for (const QString &argument : arguments) {
         if (argument == u"--no-dpi")
             dpiStep = false;
+        else if (argument == u"--best")
+            quality = Quality::Best;
         else if (argument == u"--no-compress")
             sizeStep = false;
         else if (argument.startsWith(u"--"))
@@ -363,12 +376,13 @@ int convert(const QStringList &arguments)
 
     int status = kOk;
     if (files.size() == 1)
-        return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep)) ? kOk
-                                                                                        : kFailed;
+        return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep, quality))
+                   ? kOk
+                   : kFailed;
     // One heap for all workers, so that what one conversion frees is what the next one takes,
     // wherever it runs.
     mallopt(M_ARENA_MAX, 1);
-    ConversionsAhead conversions(files, dpiStep, sizeStep);
+    ConversionsAhead conversions(files, dpiStep, sizeStep, quality);
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!finishConversion(files[i], conversions.take(i)))
             status = kFailed;
@@ -406,6 +420,14 @@ QStringList registryProblems(const PictureInfo &info)
 
 int check(const QStringList &arguments)
 {
+    if (arguments.contains(QStringLiteral("--framing"))) {
+        // The checks' program needs no arguments of lumo-cli's own: Qt finds the folder of the
+        // running program by itself.
+        char name[] = "lumo-cli";
+        char *argv[] = {name, nullptr};
+        int argc = 1;
+        return runCommandProgram(argc, argv, "lumo-cli-checks", arguments);
+    }
     if (wantsHelp(arguments)) {
         std::fputs(kCheckUsage, stdout);
         return kOk;
