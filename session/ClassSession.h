@@ -15,11 +15,20 @@
 #include "settings/LumoSettings.h"
 #include "settings/SessionSettings.h"
 
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+
+class QTimer;
+
+namespace lumo::checks {
+struct FramingGuide;
+}
 
 namespace lumo::platform {
 class Dialogs;
@@ -32,6 +41,8 @@ class Speech;
 } // namespace lumo::platform
 
 namespace lumo::session {
+
+class FramingGuideRunner;
 
 // The desktop services a session uses; the real ones or test doubles.
 struct SessionServices
@@ -186,11 +197,19 @@ private:
     Capture takeCapture(const QImage &picture);
     void takeArrivals();
     photo::SaveResult save(bool askBeforeOverwriting = true);
+    PhotoVerdictText checkSavedPhoto(const photo::SaveRequest &request) const;
+    // With the voice on, says what the checks found wrong with the photo of that row.
+    void speakVerdict(int row);
     void speak(const QString &text);
     void openFolder(const QString &folder);
     void message(const QString &text, const QString &title = QString());
     void warning(const QString &text, const QString &title = QString());
     bool saveMarksBesideWorkbook(const std::vector<roster::PhotoMark> &marks);
+    // The live framing guide runs while the photo checks are on and a picture is framed.
+    bool wantsFramingGuide() const;
+    void updateFramingGuide();
+    void lookAtFraming();
+    void showFramingGuide(const checks::FramingGuide &guide, QSize pictureSize);
 
     ProgramFolders m_folders;
     SessionServices m_services;
@@ -205,11 +224,14 @@ private:
     int m_currentIndex = 0;
     QString m_workbookPath;
     StudentPane m_pane;
+    QHash<int, PhotoVerdictText> m_verdicts; // by row, for the photos saved in this class
     QImage m_capture;
     settings::LumoSettings m_lumoSettings;
     QSize m_previewSize;
     QList<QImage> m_arrivals;
     photo::PhotoSaver m_photoSaver;
+    std::unique_ptr<FramingGuideRunner> m_guideRunner;
+    std::unique_ptr<QTimer> m_guideTimer;
     bool m_commandRunning = false;
     bool m_shutDown = false;
 };

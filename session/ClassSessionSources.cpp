@@ -74,6 +74,7 @@ void ClassSession::setLumoSettings(const settings::LumoSettings &sources)
     }
     // Only the screen source needs the frame window over another program.
     m_frame.setHidden(m_lumoSettings.source != settings::PhotoSourceKind::Screen);
+    updateFramingGuide();
     emit lumoSettingsChanged();
 }
 

@@ -49,8 +49,20 @@ void setLines(QPlainTextEdit *column, const QStringList &lines)
     column->setPlainText(lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
 }
 
-void showReviewSlot(const session::ReviewSlot &slot, QLabel *photo, QLabel *number, QLineEdit *name)
+void showVerdict(const session::PhotoVerdictText &verdict, QLabel *label)
 {
+    label->setText(verdict.text);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::Window, verdict.ok ? QColor(0, 128, 0) : QColor(200, 0, 0));
+    colours.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(colours);
+    label->setVisible(!verdict.text.isEmpty());
+}
+
+void showReviewSlot(const session::ReviewSlot &slot, QLabel *photo, QLabel *number, QLineEdit *name,
+                    QLabel *verdict)
+{
+    showVerdict(slot.verdict, verdict);
     number->setText(slot.number);
     setTextIfChanged(name, slot.name);
     if (!slot.photo.isNull())
@@ -258,12 +270,10 @@ void MainWindow::bindLumoSettings()
     });
     connect(c.chooseWatchedFolder, &QPushButton::clicked, &m_session,
             &session::ClassSession::chooseWatchedFolder);
-    connect(c.checkPhotos, &QCheckBox::clicked, this, [change](bool on) {
-        change([on](settings::LumoSettings &s) { s.checkPhotos = on; });
-    });
-    connect(c.bestQuality, &QCheckBox::clicked, this, [change](bool on) {
-        change([on](settings::LumoSettings &s) { s.bestQuality = on; });
-    });
+    connect(c.checkPhotos, &QCheckBox::clicked, this,
+            [change](bool on) { change([on](settings::LumoSettings &s) { s.checkPhotos = on; }); });
+    connect(c.bestQuality, &QCheckBox::clicked, this,
+            [change](bool on) { change([on](settings::LumoSettings &s) { s.bestQuality = on; }); });
 }
 
 void MainWindow::showLumoSettings()
@@ -308,8 +318,8 @@ void MainWindow::showPane()
     setLines(c.listNumbers, pane.listNumbers);
     setLines(c.listNames, pane.listNames);
     setLines(c.listMarks, pane.listMarks);
-    showReviewSlot(pane.newer, c.newerPhoto, c.newerNumber, c.newerName);
-    showReviewSlot(pane.older, c.olderPhoto, c.olderNumber, c.olderName);
+    showReviewSlot(pane.newer, c.newerPhoto, c.newerNumber, c.newerName, c.newerVerdict);
+    showReviewSlot(pane.older, c.olderPhoto, c.olderNumber, c.olderName, c.olderVerdict);
     c.reviewGroup->setTitle(pane.notice.isEmpty() ? QStringLiteral("核对照片栏")
                                                   : QStringLiteral("核对照片栏：") + pane.notice);
     c.total->setText(pane.total);

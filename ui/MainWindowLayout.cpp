@@ -122,6 +122,16 @@ QLabel *reviewPhoto(QWidget *parent)
     return image;
 }
 
+QLabel *verdictLabel(QWidget *parent)
+{
+    auto *verdict = new QLabel(parent);
+    verdict->setAlignment(Qt::AlignCenter);
+    verdict->setWordWrap(true);
+    verdict->setAutoFillBackground(true);
+    verdict->hide();
+    return verdict;
+}
+
 } // namespace
 
 MainWindowControls createMainWindowControls(QWidget *w)
@@ -148,6 +158,8 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.olderPhoto = place(reviewPhoto(review), "ImageST02", 1950, 270, 1785, 2205);
     c.olderNumber = place(label(review, QString()), "LabelHao02", 1950, 2580, 600, 330);
     c.olderName = place(shownText(review), "Text1(0)", 2550, 2535, 1185, 420);
+    c.newerVerdict = place(verdictLabel(review), "LabelVerdict01", 135, 1995, 1755, 465);
+    c.olderVerdict = place(verdictLabel(review), "LabelVerdict02", 1965, 1995, 1755, 465);
 
     // The command buttons.
     QGroupBox *buttons = place(group(w, QString()), "FrameAnNiu", 1650, 4650, 3840, 1515);

@@ -64,9 +64,11 @@ struct MainWindowControls
     QLabel *newerPhoto;
     QLabel *newerNumber;
     QLineEdit *newerName;
+    QLabel *newerVerdict; // what the photo checks said, over the photo's foot
     QLabel *olderPhoto;
     QLabel *olderNumber;
     QLineEdit *olderName;
+    QLabel *olderVerdict;
 
     // The command buttons
     QPushButton *previous;
