@@ -7,6 +7,7 @@
 #include "session/PictureConversion.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QTest>
 
 namespace {
@@ -120,6 +121,27 @@ TEST_F(PhotoChecksTest, TheLiveGuideShowsWhetherTheHeadFitsAndGoesWithThePicture
     options.checkPhotos = false;
     session->setLumoSettings(options);
     EXPECT_FALSE(session->frame().guide().isShown()) << "switched off: gone at once";
+}
+
+TEST_F(PhotoChecksTest, TheGuideWatchesLumosOwnCameraUnderTheFrame)
+{
+    FakeCamera liveCamera;
+    session = std::make_unique<session::ClassSession>(
+        session::ProgramFolders{program.path(), user.path(), home.path()},
+        session::SessionServices{dialogs, camera, speech, sound, shell, &liveCamera, nullptr});
+    session->start();
+    session->setLumoSettings({settings::PhotoSourceKind::Camera, "cam0", QSize(), QString()});
+    session->setPreviewSize(QSize(640, 480)); // half the camera's width
+    session->setPhotoWidth(u"260"_s);
+    session->frame().setLeft(1500); // 100 px
+    session->frame().setTop(0);
+    liveCamera.frame = QImage(1280, 960, QImage::Format_RGB32);
+    liveCamera.frame.fill(Qt::darkGray);
+    QPainter(&liveCamera.frame).drawImage(200, 0, qImageOf(checkstest::framedFace(520, 640, 0.66)));
+    EXPECT_TRUE(guideSettles([](const frame::FramingGuideShape &guide) {
+        return guide.headFits && QRect(0, 0, 260, 320).contains(guide.face);
+    }));
+    EXPECT_EQ(camera.peeks, 0) << "the screen is not looked at";
 }
 
 TEST_F(PhotoChecksTest, BestQualityWritesTheBestThatFitsAndOffKeepsTheUsualBytes)
