@@ -92,6 +92,9 @@ TEST_F(PhotoChecksTest, WithTheChecksOffNothingIsJudgedOrWatched)
     QTest::qWait(300);
     EXPECT_EQ(camera.peeks, 0) << "no live guide either";
     EXPECT_FALSE(session->frame().guide().isShown());
+
+    session->shutDown(); // the switch is kept
+    EXPECT_FALSE(settings::readLumoSettings(program.filePath(u"config/lumo.ini"_s)).checkPhotos);
 }
 
 TEST_F(PhotoChecksTest, TheLiveGuideShowsWhetherTheHeadFitsAndGoesWithThePicture)
@@ -164,4 +167,6 @@ TEST_F(PhotoChecksTest, BestQualityWritesTheBestThatFitsAndOffKeepsTheUsualBytes
         EXPECT_EQ(bytes, expected.bytes) << "best: " << best;
         EXPECT_LE(bytes.size(), 60000);
     }
+    session->shutDown(); // the switch is kept
+    EXPECT_TRUE(settings::readLumoSettings(program.filePath(u"config/lumo.ini"_s)).bestQuality);
 }
