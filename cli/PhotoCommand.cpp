@@ -1,5 +1,8 @@
 #include "cli/PhotoCommand.h"
 
+#include "cli/CommandProgram.h"
+#include "cli/PhotoCommandParts.h"
+
 #include "common/AtomicFile.h"
 #include "photo/BitmapCodec.h"
 #include "photo/JpegCodec.h"
@@ -13,7 +16,6 @@
 #include <QRegularExpression>
 
 #include <malloc.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -28,28 +30,46 @@
 #include <vector>
 
 using namespace lumo::photo;
+using namespace lumo::cli;
+
+bool lumo::cli::wantsHelp(const QStringList &arguments)
+{
+    return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
+}
+
+int lumo::cli::usageError(const char *usage, const QString &problem)
+{
+    std::fprintf(stderr, "lumo-cli photo: %s\n\n%s", qPrintable(problem), usage);
+    return kUsage;
+}
+
+QString lumo::cli::shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+void lumo::cli::printFailure(const QString &path, const QString &reason)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(shown(path)), qPrintable(reason));
+}
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
 const char *const kPhotoUsage =
-    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] FILE...\n"
-    "       lumo-cli photo check FILE|FOLDER...\n"
+    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] [--best] FILE...\n"
+    "       lumo-cli photo check [--framing] FILE|FOLDER...\n"
     "       lumo-cli photo resample IN OUT [--size WxH]\n"
     "\n"
     "  convert   the DPI step (260 x 320 px, 254 dpi JPEG) then the size step (at most\n"
     "            60000 bytes, five passes at most) on each file, in place\n"
     "  check     format, pixel size, dpi and bytes of each photo (a folder: its .jpg files);\n"
     "            exit status 1 when any is not a JPEG of 260 x 320 px at 254 dpi and at most\n"
-    "            60000 bytes\n"
+    "            60000 bytes; --framing: face, framing, sharpness, exposure, background\n"
     "  resample  the 260 x 320 resampler alone, written losslessly (.bmp or .png)\n"
     "\n\"lumo-cli photo COMMAND --help\" describes a command.\n";
 
 const char *const kConvertUsage =
-    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] FILE...\n"
+    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] [--best] FILE...\n"
     "\n"
     "Turns each photo file, in place, into a registry photo as a save does after its first\n"
     "write: the DPI step resamples it to 260 x 320 pixels and writes it as a JPEG at 254 dpi;\n"
@@ -58,49 +78,25 @@ const char *const kConvertUsage =
     "\n"
     "  --no-dpi       leave out the DPI step\n"
     "  --no-compress  leave out the size step\n"
+    "  --best         the DPI step writes the highest JPEG quality whose file is at most 60000\n"
+    "                 bytes, instead of quality 100 and the size step\n"
     "\n"
     "Exit status: 0 when every file was converted, 1 when any could not be (missing, not a\n"
     "picture, not writable), 2 for wrong arguments.\n";
 
 const char *const kCheckUsage =
-    "usage: lumo-cli photo check FILE|FOLDER...\n"
+    "usage: lumo-cli photo check [--framing] FILE|FOLDER...\n"
     "\n"
     "Prints, for each photo, its format (by content), pixel size, dpi and length in bytes; a\n"
     "folder stands for its .jpg and .jpeg files. A photo fits the registry when it is a JPEG of\n"
     "260 x 320 pixels at 254 dpi and at most 60000 bytes.\n"
     "\n"
+    "With --framing, checks instead what the registry rejects in the picture: one frontal face,\n"
+    "the head's size and place, level eyes, sharpness, exposure and a plain light background;\n"
+    "one line per photo, its path, a tab, and \"ok\" or the codes (see --framing --help).\n"
+    "\n"
     "Exit status: 0 when every photo fits, 1 when any does not or cannot be read, 2 for wrong\n"
     "arguments or a path that does not exist.\n";
-
-const char *const kResampleUsage =
-    "usage: lumo-cli photo resample IN OUT [--size WxH]\n"
-    "\n"
-    "Resamples the picture IN with the bilinear resampler of the DPI step to 260 x 320 pixels\n"
-    "(or WxH) and writes it without loss to OUT, a bitmap for .bmp or a PNG for .png.\n"
-    "\n"
-    "Exit status: 0 on success, 1 when IN cannot be read or OUT cannot be written, 2 for wrong\n"
-    "arguments.\n";
-
-bool wantsHelp(const QStringList &arguments)
-{
-    return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
-}
-
-int usageError(const char *usage, const QString &problem)
-{
-    std::fprintf(stderr, "lumo-cli photo: %s\n\n%s", qPrintable(problem), usage);
-    return kUsage;
-}
-
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-void printFailure(const QString &path, const QString &reason)
-{
-    std::fprintf(stderr, "%s: %s\n", qPrintable(shown(path)), qPrintable(reason));
-}
 
 QString notAPicture(const QString &path, const QString &reason)
 {
@@ -138,7 +134,7 @@ constexpr qint64 kLargeReservation = qint64(32) << 20;
 using ReserveMemory = std::function<void(qint64)>;
 
 // One file through the steps, in memory: read once, never touched.
-Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
+Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep, Quality quality,
                         const ReserveMemory &reserve)
 {
     Conversion result;
@@ -171,7 +167,7 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
             result.errors << QStringLiteral("错误的图像文件");
             return failed(QStringLiteral("not converted"));
         }
-        photo = makeRegistryPhoto(picture, true, sizeStep);
+        photo = makeRegistryPhoto(picture, true, sizeStep, quality);
     } else if (sizeStep) {
         photo = compressRegistryPhoto(std::move(input));
     } else {
@@ -190,10 +186,11 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep,
 
 // convertSteps on any thread: a picture too large for the memory fails alone.
 Conversion convertInMemory(
-    const QString &file, bool dpiStep, bool sizeStep, const ReserveMemory &reserve = [](qint64) {})
+    const QString &file, bool dpiStep, bool sizeStep, Quality quality,
+    const ReserveMemory &reserve = [](qint64) {})
 {
     try {
-        return convertSteps(file, dpiStep, sizeStep, reserve);
+        return convertSteps(file, dpiStep, sizeStep, quality, reserve);
     } catch (const std::bad_alloc &) {
         Conversion failed;
         failed.errors << QStringLiteral("%1: not enough memory").arg(shown(file));
@@ -226,8 +223,8 @@ bool finishConversion(const QString &file, const Conversion &conversion)
 class ConversionsAhead
 {
 public:
-    ConversionsAhead(const QStringList &files, bool dpiStep, bool sizeStep)
-        : m_files(files), m_dpiStep(dpiStep), m_sizeStep(sizeStep),
+    ConversionsAhead(const QStringList &files, bool dpiStep, bool sizeStep, Quality quality)
+        : m_files(files), m_dpiStep(dpiStep), m_sizeStep(sizeStep), m_quality(quality),
           m_results(std::size_t(files.size())), m_earlierSame(std::size_t(files.size()), -1),
           m_reservedFor(std::size_t(files.size()), 0)
     {
@@ -286,7 +283,7 @@ private:
             lock.unlock();
             int reservations = 0;
             Conversion conversion =
-                convertInMemory(m_files[i], m_dpiStep, m_sizeStep,
+                convertInMemory(m_files[i], m_dpiStep, m_sizeStep, m_quality,
                                 [&](qint64 bytes) { reserve(i, bytes, ++reservations == 2); });
             lock.lock();
             if (m_turn == i)
@@ -324,6 +321,7 @@ private:
     const QStringList m_files;
     const bool m_dpiStep;
     const bool m_sizeStep;
+    const Quality m_quality;
     std::vector<std::optional<Conversion>> m_results;
     std::vector<qsizetype> m_earlierSame; // index of the same file named before, or -1
     std::vector<qint64> m_reservedFor;    // memory each conversion holds until it is written
@@ -345,10 +343,13 @@ int convert(const QStringList &arguments)
     }
     bool dpiStep = true;
     bool sizeStep = true;
+    Quality quality = Quality::Registry;
     QStringList files;
     for (const QString &argument : arguments) {
         if (argument == u"--no-dpi")
             dpiStep = false;
+        else if (argument == u"--best")
+            quality = Quality::Best;
         else if (argument == u"--no-compress")
             sizeStep = false;
         else if (argument.startsWith(u"--"))
@@ -363,12 +364,13 @@ int convert(const QStringList &arguments)
 
     int status = kOk;
     if (files.size() == 1)
-        return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep)) ? kOk
-                                                                                        : kFailed;
+        return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep, quality))
+                   ? kOk
+                   : kFailed;
     // One heap for all workers, so that what one conversion frees is what the next one takes,
     // wherever it runs.
     mallopt(M_ARENA_MAX, 1);
-    ConversionsAhead conversions(files, dpiStep, sizeStep);
+    ConversionsAhead conversions(files, dpiStep, sizeStep, quality);
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!finishConversion(files[i], conversions.take(i)))
             status = kFailed;
@@ -406,6 +408,14 @@ QStringList registryProblems(const PictureInfo &info)
 
 int check(const QStringList &arguments)
 {
+    if (arguments.contains(QStringLiteral("--framing"))) {
+        // The checks' program needs no arguments of lumo-cli's own: Qt finds the folder of the
+        // running program by itself.
+        char name[] = "lumo-cli";
+        char *argv[] = {name, nullptr};
+        int argc = 1;
+        return runCommandProgram(argc, argv, "lumo-cli-checks", arguments);
+    }
     if (wantsHelp(arguments)) {
         std::fputs(kCheckUsage, stdout);
         return kOk;
@@ -451,120 +461,6 @@ int check(const QStringList &arguments)
     return status;
 }
 
-void appendBigEndian32(QByteArray &bytes, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.append(char((value >> shift) & 0xFF));
-}
-
-// A PNG of the image: 8-bit RGB rows without filtering, compressed by zlib in one IDAT chunk.
-// Empty when zlib fails.
-QByteArray encodePng(const BgrImage &image)
-{
-    const qsizetype rowBytes = 1 + qsizetype(image.width()) * 3;
-    QByteArray rows(rowBytes * image.height(), Qt::Uninitialized);
-    for (int y = 0; y < image.height(); ++y) {
-        char *out = rows.data() + rowBytes * y;
-        *out++ = 0; // filter type: none
-        const std::uint8_t *in = image.row(y);
-        for (int x = 0; x < image.width(); ++x, in += 3) {
-            *out++ = char(in[2]);
-            *out++ = char(in[1]);
-            *out++ = char(in[0]);
-        }
-    }
-    uLongf packedSize = compressBound(uLong(rows.size()));
-    QByteArray packed(qsizetype(packedSize), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef *>(packed.data()), &packedSize,
-                  reinterpret_cast<const Bytef *>(rows.constData()), uLong(rows.size()),
-                  Z_DEFAULT_COMPRESSION) != Z_OK)
-        return {};
-    packed.truncate(qsizetype(packedSize));
-
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    const auto chunk = [&png](const char *type, const QByteArray &data) {
-        appendBigEndian32(png, quint32(data.size()));
-        const qsizetype start = png.size();
-        png.append(type, 4).append(data);
-        appendBigEndian32(png,
-                          quint32(crc32(0, reinterpret_cast<const Bytef *>(png.constData()) + start,
-                                        uInt(png.size() - start))));
-    };
-    QByteArray header;
-    appendBigEndian32(header, quint32(image.width()));
-    appendBigEndian32(header, quint32(image.height()));
-    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, not interlaced
-    chunk("IHDR", header);
-    chunk("IDAT", packed);
-    chunk("IEND", QByteArray());
-    return png;
-}
-
-int resample(const QStringList &arguments)
-{
-    if (wantsHelp(arguments)) {
-        std::fputs(kResampleUsage, stdout);
-        return kOk;
-    }
-    int width = kPhotoWidth;
-    int height = kPhotoHeight;
-    QStringList paths;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"--size") {
-            if (i + 1 >= arguments.size())
-                return usageError(kResampleUsage, QStringLiteral("--size needs WxH"));
-            static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
-            const QRegularExpressionMatch match = pattern.match(arguments[++i]);
-            width = match.hasMatch() ? match.captured(1).toInt() : 0;
-            height = match.hasMatch() ? match.captured(2).toInt() : 0;
-            if (width < 1 || height < 1 || width > kMaxResampleSide || height > kMaxResampleSide)
-                return usageError(
-                    kResampleUsage,
-                    QStringLiteral("bad size %1 (WxH, 1 to 32767 each)").arg(arguments[i]));
-        } else if (arguments[i].startsWith(u"--")) {
-            return usageError(kResampleUsage,
-                              QStringLiteral("unknown option %1").arg(arguments[i]));
-        } else {
-            paths << arguments[i];
-        }
-    }
-    if (paths.size() != 2)
-        return usageError(kResampleUsage, QStringLiteral("IN and OUT are needed"));
-    const QString &in = paths[0];
-    const QString &out = paths[1];
-    const QString suffix = QFileInfo(out).suffix().toLower();
-    if (suffix != u"bmp" && suffix != u"png")
-        return usageError(kResampleUsage, QStringLiteral("OUT must end in .bmp or .png"));
-
-    QString reason;
-    const BgrImage source = readPictureFile(in, &reason);
-    if (source.isEmpty()) {
-        printFailure(in, reason);
-        return kFailed;
-    }
-    if (!canResample(source)) {
-        printFailure(in, QStringLiteral("错误的图像文件"));
-        return kFailed;
-    }
-    const BgrImage target = lumo::photo::resample(source, width, height);
-    if (target.isEmpty()) {
-        printFailure(in,
-                     BgrImage::fitsLimits(width, height)
-                         ? QStringLiteral("not enough memory for %1 x %2 px").arg(width).arg(height)
-                         : QStringLiteral("%1 x %2 px is more than %3 pixels")
-                               .arg(width)
-                               .arg(height)
-                               .arg(BgrImage::kMaxPixels));
-        return kFailed;
-    }
-    const QByteArray bytes = suffix == u"bmp" ? encodeBitmap(target) : encodePng(target);
-    if (bytes.isEmpty() || !lumo::common::writeFileAtomically(out, bytes, &reason)) {
-        printFailure(out, reason.isEmpty() ? QStringLiteral("cannot write") : reason);
-        return kFailed;
-    }
-    return kOk;
-}
-
 } // namespace
 
 int runPhotoCommand(const QStringList &arguments)
@@ -584,6 +480,6 @@ int runPhotoCommand(const QStringList &arguments)
     if (name == u"check")
         return check(rest);
     if (name == u"resample")
-        return resample(rest);
+        return resamplePhoto(rest);
     return usageError(kPhotoUsage, QStringLiteral("unknown command \"%1\"").arg(name));
 }

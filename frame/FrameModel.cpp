@@ -100,6 +100,37 @@ QRect FrameModel::photoRectangle() const
                  m_photo.height);
 }
 
+QList<QRect> guidePixels(const FramingGuideShape &guide, int photoWidth)
+{
+    if (!guide.isShown())
+        return {};
+    constexpr int kThickness = 2;
+    constexpr int kClearance = 3; // the box lies around the face, not on it
+    const int markLength = qMax(8, photoWidth / 6);
+    QList<QRect> pixels;
+    for (const int row : {guide.headBandTop, guide.headBandBottom}) {
+        pixels << QRect(0, row - kThickness / 2, markLength, kThickness)
+               << QRect(photoWidth - markLength, row - kThickness / 2, markLength, kThickness);
+    }
+    if (!guide.face.isEmpty()) {
+        const QRect box = guide.face.adjusted(-kClearance - kThickness, -kClearance - kThickness,
+                                              kClearance + kThickness, kClearance + kThickness);
+        pixels << QRect(box.left(), box.top(), box.width(), kThickness)
+               << QRect(box.left(), box.bottom() - kThickness + 1, box.width(), kThickness)
+               << QRect(box.left(), box.top(), kThickness, box.height())
+               << QRect(box.right() - kThickness + 1, box.top(), kThickness, box.height());
+    }
+    return pixels;
+}
+
+void FrameModel::setGuide(const FramingGuideShape &guide)
+{
+    if (guide == m_guide)
+        return;
+    m_guide = guide;
+    emit guideChanged();
+}
+
 void FrameModel::setHidden(bool hidden)
 {
     if (hidden == m_hidden)

@@ -5,6 +5,7 @@
 
 #include "frame/FrameRules.h"
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
@@ -36,6 +37,23 @@ FrameLines layoutFrameLines(PhotoSize photo, int outerPenWidth, int innerPenWidt
 // The screen pixels a line covers, relative to the window: the segment thickened by its pen,
 // centred on it, and lengthened by the same amount at both ends so that corners close.
 QRect linePixels(const FrameLine &line);
+
+// The live framing guide over the photo: the face the checks see and the band its head should
+// span, in pixels from the photo rectangle's top-left corner.
+struct FramingGuideShape
+{
+    QRect face;             // empty when there is not exactly one face
+    int headBandTop = 0;    // the rows crown and chin should lie on
+    int headBandBottom = 0; // equal to the top when no guide is shown
+    bool headFits = false;
+
+    bool isShown() const { return headBandBottom > headBandTop; }
+    friend bool operator==(const FramingGuideShape &, const FramingGuideShape &) = default;
+};
+
+// The pixels the guide covers in a photo of that width: the face's box just outside the face,
+// and short marks at both edges where the head band begins and ends.
+QList<QRect> guidePixels(const FramingGuideShape &guide, int photoWidth);
 
 // The frame window: the photo plus a 20-pixel strip right and below, in twips. Nothing when the
 // 16-bit sums overflow.
@@ -73,6 +91,10 @@ public:
     // Shows the frame and brings it in front of the camera program.
     void bringToFront();
 
+    // The live framing guide; not shown until the checks have looked at the picture.
+    const FramingGuideShape &guide() const { return m_guide; }
+    void setGuide(const FramingGuideShape &guide);
+
     // One W, A, S or D press: whole steps across and down.
     void moveBySteps(int across, int down, double stepTwips);
     // After Q (shrink) or E (enlarge) changed the width, the frame moves by half the change so
@@ -87,6 +109,7 @@ signals:
     void linesChanged();
     void hiddenChanged(bool hidden);
     void raiseRequested();
+    void guideChanged();
 
 private:
     void layOut();
@@ -101,6 +124,7 @@ private:
     int m_innerPen = 1;
     FrameLines m_lines = layoutFrameLines({}, 1, 1);
     bool m_hidden = false;
+    FramingGuideShape m_guide;
 };
 
 } // namespace lumo::frame

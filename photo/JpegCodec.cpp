@@ -27,6 +27,7 @@ struct EncodeRequest
     int densityUnit;
     unsigned densityX;
     unsigned densityY;
+    bool optimiseCoding;
 };
 
 // The encoder writes straight into a byte array, first as long as half the pixels' bytes (more
@@ -102,6 +103,7 @@ JpegStatus encodeInto(const EncodeRequest &request, QByteArray *out)
     info.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, request.quality, TRUE);
+    info.optimize_coding = request.optimiseCoding ? TRUE : FALSE;
     info.write_JFIF_header = TRUE;
     info.density_unit = UINT8(request.densityUnit);
     info.X_density = UINT16(request.densityX);
@@ -252,6 +254,12 @@ QString writeFailureText(const QString &reason)
 
 JpegStatus encodeJpeg(const BgrImage &image, int quality, double dotsPerInch, QByteArray *out)
 {
+    return encodeJpeg(image, quality, dotsPerInch, JpegCoding::Standard, out);
+}
+
+JpegStatus encodeJpeg(const BgrImage &image, int quality, double dotsPerInch, JpegCoding coding,
+                      QByteArray *out)
+{
     if (image.isEmpty() || image.width() > kMaxJpegSide || image.height() > kMaxJpegSide)
         return JpegStatus::InvalidParameter;
     std::vector<JSAMPROW> rows(std::size_t(image.height()));
@@ -264,7 +272,8 @@ JpegStatus encodeJpeg(const BgrImage &image, int quality, double dotsPerInch, QB
                           std::clamp(quality, 0, 100),
                           0,
                           1,
-                          1};
+                          1,
+                          coding == JpegCoding::OptimisedHuffman};
     const double resolution = dotsPerInch > 0 ? dotsPerInch : image.dotsPerMeterX() * 0.0254;
     if (resolution > 0) {
         const double vertical = dotsPerInch > 0 ? dotsPerInch : image.dotsPerMeterY() * 0.0254;

@@ -33,6 +33,13 @@ inline constexpr qsizetype kMaxEncodedBytes = qsizetype(32) << 20;
 // resolution (none when it has none). The bytes go to *out, which is left as it was on failure.
 JpegStatus encodeJpeg(const BgrImage &image, int quality, double dotsPerInch, QByteArray *out);
 
+// Standard: libjpeg's default Huffman tables, as every photo so far. OptimisedHuffman: tables
+// made for the picture, a file about 5 % smaller for the same pixels, at twice the time.
+enum class JpegCoding { Standard, OptimisedHuffman };
+// encodeJpeg with the coding chosen; chroma is halved both ways (4:2:0) either way.
+JpegStatus encodeJpeg(const BgrImage &image, int quality, double dotsPerInch, JpegCoding coding,
+                      QByteArray *out);
+
 struct JpegHeader
 {
     int width = 0;

@@ -107,7 +107,8 @@ SaveResult PhotoSaver::saveOnce(const SaveRequest &request,
     }
 
     const RegistryPhoto photo =
-        makeRegistryPhoto(request.picture, request.adjustDpi, request.compress);
+        makeRegistryPhoto(request.picture, request.adjustDpi, request.compress,
+                          request.bestQuality ? Quality::Best : Quality::Registry);
     SaveResult result{SaveStatus::Failed, photo.messages};
     if (!photo.isMade())
         return result;

@@ -42,7 +42,8 @@ struct SaveRequest
     bool adjustDpi = true;
     bool backup = true;
     bool compress = true;
-    BgrImage picture; // the capture
+    bool bestQuality = false; // the highest quality that fits, instead of quality 80 passes
+    BgrImage picture;         // the capture
 };
 
 enum class SaveStatus {

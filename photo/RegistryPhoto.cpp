@@ -40,7 +40,35 @@ RegistryPhoto compressRegistryPhoto(QByteArray bytes)
     return photo;
 }
 
-RegistryPhoto makeRegistryPhoto(const BgrImage &capture, bool adjustDpi, bool compress)
+bool encodeBestJpeg(const BgrImage &image, double dotsPerInch, qsizetype maxBytes, QByteArray *out,
+                    int *quality)
+{
+    // The file grows with the quality: bisect for the last quality that fits, 7 encodings.
+    int low = 1, high = 100, best = 0;
+    QByteArray fitting, encoded;
+    while (low <= high) {
+        const int middle = (low + high) / 2;
+        if (encodeJpeg(image, middle, dotsPerInch, JpegCoding::OptimisedHuffman, &encoded) !=
+            JpegStatus::Ok)
+            return false;
+        if (encoded.size() <= maxBytes) {
+            best = middle;
+            fitting = std::move(encoded);
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
+    }
+    if (best == 0)
+        return false;
+    *out = std::move(fitting);
+    if (quality)
+        *quality = best;
+    return true;
+}
+
+RegistryPhoto makeRegistryPhoto(const BgrImage &capture, bool adjustDpi, bool compress,
+                                Quality quality)
 {
     RegistryPhoto photo;
     if (capture.isEmpty())
@@ -57,6 +85,9 @@ RegistryPhoto makeRegistryPhoto(const BgrImage &capture, bool adjustDpi, bool co
                 QStringLiteral("无法把照片调整为 %1 × %2 像素（内存不足），照片没有调整。")
                     .arg(kPhotoWidth)
                     .arg(kPhotoHeight));
+        if (quality == Quality::Best &&
+            encodeBestJpeg(resampled, kPhotoDpi, kCompressTargetBytes, &photo.bytes))
+            return photo;
         const JpegStatus status = encodeJpeg(resampled, kDpiStepQuality, kPhotoDpi, &photo.bytes);
         if (status != JpegStatus::Ok)
             return failure(std::move(photo), jpegFailureText(status));

@@ -33,9 +33,20 @@ struct RegistryPhoto
     bool isMade() const { return !bytes.isEmpty(); }
 };
 
+// How the DPI step encodes. Registry: quality 100, then the size step, as always. Best: the
+// highest quality whose file (optimised Huffman tables) is at most kCompressTargetBytes; the
+// size step then has nothing left to do and is left out.
+enum class Quality { Registry, Best };
+
+// Best's search: the highest JPEG quality whose file is at most maxBytes, found by bisection;
+// *out is left as it was and false returned when even quality 1 is too long or encoding fails.
+bool encodeBestJpeg(const BgrImage &image, double dotsPerInch, qsizetype maxBytes, QByteArray *out,
+                    int *quality = nullptr);
+
 // The DPI step (or, when it is off or the capture cannot be resampled, the capture as a bitmap)
 // followed by the size step when it is on.
-RegistryPhoto makeRegistryPhoto(const BgrImage &capture, bool adjustDpi, bool compress);
+RegistryPhoto makeRegistryPhoto(const BgrImage &capture, bool adjustDpi, bool compress,
+                                Quality quality = Quality::Registry);
 
 // The size step alone, on a photo file's bytes (a JPEG, or a bitmap that it turns into one).
 RegistryPhoto compressRegistryPhoto(QByteArray bytes);

@@ -22,6 +22,10 @@ public:
     // by 2. The frame's lines are hidden by the caller first. A null image when nothing could be
     // taken.
     virtual QImage capture(const QRect &photoRectangle) = 0;
+
+    // The same rectangle as the screen shows it now, frame lines and all, without waiting: the
+    // picture the live framing guide looks at. A null image when nothing could be taken.
+    virtual QImage peek(const QRect &photoRectangle) = 0;
 };
 
 } // namespace lumo::platform

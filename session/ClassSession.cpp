@@ -1,13 +1,18 @@
 #include "session/ClassSession.h"
 
 #include "session/CommandScope.h"
+#include "session/FramingGuideRunner.h"
+#include "session/PictureConversion.h"
 
+#include "checks/PhotoChecks.h"
 #include "common/AtomicFile.h"
 #include "common/IdCardNumber.h"
 #include "common/NumberText.h"
 #include "common/Twips.h"
 #include "frame/FrameRules.h"
 #include "packaging/ClassArchive.h"
+#include "photo/RegistryPhoto.h"
+#include "photo/Resampler.h"
 #include "platform/Dialogs.h"
 #include "platform/LiveCamera.h"
 #include "platform/PhotoSource.h"
@@ -22,6 +27,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QThread>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcSession, "lumo.session")
 
@@ -32,18 +38,6 @@ namespace {
 const QString kCaptureFailed = QStringLiteral("拍照失败：屏幕图像无法复制。");
 const QString kOverwriteQuestion = QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？");
 const QString kOverwriteTitle = QStringLiteral("照片已存在");
-
-// The capture as the photo layer takes it: blue-green-red rows, with its resolution.
-photo::BgrImage toBgrImage(const QImage &picture)
-{
-    if (picture.isNull())
-        return photo::BgrImage();
-    const QImage pixels = picture.convertToFormat(QImage::Format_BGR888);
-    photo::BgrImage image = photo::BgrImage::fromRows(pixels.constBits(), pixels.bytesPerLine(),
-                                                      pixels.width(), pixels.height());
-    image.setDotsPerMeter(pixels.dotsPerMeterX(), pixels.dotsPerMeterY());
-    return image;
-}
 
 } // namespace
 
@@ -76,7 +70,7 @@ void ClassSession::start()
     m_frame.setPenWidths(frame::penWidth(m_settings.outerBorderWidth),
                          frame::penWidth(m_settings.innerBorderWidth));
     emit settingsChanged();
-    setSources(m_store.loadSources());
+    setLumoSettings(m_store.loadLumoSettings());
     if (!problem.isEmpty())
         warning(problem);
 }
@@ -86,11 +80,12 @@ void ClassSession::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    updateFramingGuide();
     m_settings.frameWidthTwips = QString::number(m_frame.widthTwips());
     m_settings.frameHeightTwips = QString::number(m_frame.heightTwips());
     m_settings.currentIndex = qint16(m_currentIndex);
     QString problem;
-    if (!m_store.save(m_settings, &problem) || !m_store.saveSources(m_sources, &problem))
+    if (!m_store.save(m_settings, &problem) || !m_store.saveLumoSettings(m_lumoSettings, &problem))
         warning(problem);
     if (m_services.camera)
         m_services.camera->stop();
@@ -130,6 +125,10 @@ void ClassSession::refreshPane()
     m_pane.notice.clear();
     m_pane.idNumber = m_roster.idNumber(current);
     m_pane.showStudent(m_roster, current);
+    if (current > 1)
+        m_pane.newer.verdict = m_verdicts.value(current - 1);
+    if (current > 2)
+        m_pane.older.verdict = m_verdicts.value(current - 2);
 
     const QString &output = m_settings.outputFolder;
     const QString &backup = m_settings.backupFolder;
@@ -177,8 +176,11 @@ void ClassSession::advance(const QImage *arrived)
         failures << kCaptureFailed;
     // A picture that arrived in the watched folder is saved whatever the one-key switches say:
     // putting it there was the operator's intent.
+    const int photographed = m_currentIndex;
+    bool saved = false;
     if (m_switches.oneKeySave || arrived) {
         const photo::SaveResult result = save();
+        saved = result.status == photo::SaveStatus::Saved;
         if (result.status == photo::SaveStatus::Failed && !result.messages.isEmpty())
             failures << result.messages.last();
     }
@@ -190,6 +192,10 @@ void ClassSession::advance(const QImage *arrived)
     if (!failures.isEmpty())
         warning(failures.join(u'\n'));
 
+    // A photo the checks turned down is told before the next students are called, while the
+    // student is still at the camera.
+    if (saved)
+        speakVerdict(photographed);
     if (m_settings.voiceOff != 1 && m_switches.oneKeySave) {
         if (m_currentIndex != endOfClass) {
             speak(m_settings.promptBeforeName + m_pane.currentName + m_settings.promptBetweenNames +
@@ -239,6 +245,13 @@ void ClassSession::repeatName()
 {
     const CommandScope scope(m_commandRunning);
     speak(m_roster.name(m_currentIndex));
+}
+
+void ClassSession::speakVerdict(int row)
+{
+    const PhotoVerdictText verdict = m_verdicts.value(row);
+    if (m_settings.voiceOff != 1 && !verdict.ok)
+        speak(verdict.text);
 }
 
 void ClassSession::speak(const QString &text)
@@ -291,6 +304,7 @@ void ClassSession::retakePrevious()
     emit paneChanged();
     if (m_settings.voiceOff != 1)
         speak(m_roster.name(retaken) + QStringLiteral("，照片已重拍"));
+    speakVerdict(retaken);
     emit commandFinished();
 }
 
@@ -307,12 +321,19 @@ photo::SaveResult ClassSession::save(bool askBeforeOverwriting)
     request.adjustDpi = m_settings.adjustDpi == 1;
     request.backup = m_settings.backup == 1;
     request.compress = m_settings.compress == 1;
+    request.bestQuality = m_lumoSettings.bestQuality;
     request.picture = toBgrImage(m_capture);
 
     photo::SaveResult result = m_photoSaver.save(request, [this, askBeforeOverwriting] {
         return !askBeforeOverwriting ||
                m_services.dialogs.question(kOverwriteQuestion, kOverwriteTitle);
     });
+    if (result.status == photo::SaveStatus::Saved) {
+        if (m_lumoSettings.checkPhotos)
+            m_verdicts.insert(m_currentIndex, checkSavedPhoto(request));
+        else
+            m_verdicts.remove(m_currentIndex);
+    }
     // Notes and refusals are told at once; a failure is told by the caller, which may go on.
     QStringList shownNow = result.messages;
     if (result.status == photo::SaveStatus::Failed && !shownNow.isEmpty())
@@ -320,6 +341,18 @@ photo::SaveResult ClassSession::save(bool askBeforeOverwriting)
     for (const QString &text : shownNow)
         warning(text);
     return result;
+}
+
+PhotoVerdictText ClassSession::checkSavedPhoto(const photo::SaveRequest &request) const
+{
+    // The photo as the registry gets it: the DPI step's size when that step is on.
+    const bool resampled = request.adjustDpi && photo::canResample(request.picture);
+    const checks::PhotoVerdict verdict = checks::checkPhoto(
+        resampled ? photo::resample(request.picture, photo::kPhotoWidth, photo::kPhotoHeight)
+                  : request.picture);
+    if (!verdict.error.isEmpty())
+        qCWarning(lcSession).noquote() << "photo check:" << verdict.error;
+    return {checks::operatorText(verdict), verdict.isOk()};
 }
 
 void ClassSession::savePhoto()

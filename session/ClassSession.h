@@ -12,14 +12,23 @@
 #include "session/ProgramFolders.h"
 #include "session/SettingsStore.h"
 #include "session/StudentPane.h"
+#include "settings/LumoSettings.h"
 #include "settings/SessionSettings.h"
-#include "settings/SourceSettings.h"
 
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+
+class QTimer;
+
+namespace lumo::checks {
+struct FramingGuide;
+}
 
 namespace lumo::platform {
 class Dialogs;
@@ -32,6 +41,8 @@ class Speech;
 } // namespace lumo::platform
 
 namespace lumo::session {
+
+class FramingGuideRunner;
 
 // The desktop services a session uses; the real ones or test doubles.
 struct SessionServices
@@ -112,8 +123,8 @@ public:
     void takeArrivedPicture(const QImage &picture);
 
     // Where photos come from
-    const settings::SourceSettings &sources() const { return m_sources; }
-    void setSources(const settings::SourceSettings &sources);
+    const settings::LumoSettings &lumoSettings() const { return m_lumoSettings; }
+    void setLumoSettings(const settings::LumoSettings &sources);
     // The cameras the operator can choose from.
     QList<platform::CameraDevice> cameraDevices() const;
     // The operator picks the folder to watch.
@@ -177,7 +188,7 @@ signals:
     void windowWidthChanged(int twips);        // the zoom keys widen or narrow the main window
     void busyChanged(bool busy);               // a long step runs: the window shows a busy cursor
     void clipboardOffered(const QString &text);
-    void sourcesChanged();
+    void lumoSettingsChanged();
 
 private:
     void refreshPane();
@@ -186,11 +197,19 @@ private:
     Capture takeCapture(const QImage &picture);
     void takeArrivals();
     photo::SaveResult save(bool askBeforeOverwriting = true);
+    PhotoVerdictText checkSavedPhoto(const photo::SaveRequest &request) const;
+    // With the voice on, says what the checks found wrong with the photo of that row.
+    void speakVerdict(int row);
     void speak(const QString &text);
     void openFolder(const QString &folder);
     void message(const QString &text, const QString &title = QString());
     void warning(const QString &text, const QString &title = QString());
     bool saveMarksBesideWorkbook(const std::vector<roster::PhotoMark> &marks);
+    // The live framing guide runs while the photo checks are on and a picture is framed.
+    bool wantsFramingGuide() const;
+    void updateFramingGuide();
+    void lookAtFraming();
+    void showFramingGuide(const checks::FramingGuide &guide, QSize pictureSize);
 
     ProgramFolders m_folders;
     SessionServices m_services;
@@ -205,11 +224,14 @@ private:
     int m_currentIndex = 0;
     QString m_workbookPath;
     StudentPane m_pane;
+    QHash<int, PhotoVerdictText> m_verdicts; // by row, for the photos saved in this class
     QImage m_capture;
-    settings::SourceSettings m_sources;
+    settings::LumoSettings m_lumoSettings;
     QSize m_previewSize;
     QList<QImage> m_arrivals;
     photo::PhotoSaver m_photoSaver;
+    std::unique_ptr<FramingGuideRunner> m_guideRunner;
+    std::unique_ptr<QTimer> m_guideTimer;
     bool m_commandRunning = false;
     bool m_shutDown = false;
 };

@@ -36,6 +36,7 @@ void ClassSession::importClass()
         return;
     }
     m_workbookPath = path;
+    m_verdicts.clear();
     m_studentCount = result.studentCount;
     m_withoutIdCount = result.withoutIdCount;
     m_photographedCount = countPhotographed(m_roster);

@@ -53,28 +53,29 @@ QImage cropCameraFrame(const QImage &frame, const QRect &photoRectangle, QSize p
     return frame.convertToFormat(QImage::Format_RGB32).copy(inCamera);
 }
 
-void ClassSession::setSources(const settings::SourceSettings &sources)
+void ClassSession::setLumoSettings(const settings::LumoSettings &sources)
 {
-    const bool cameraChanged = sources.source != m_sources.source ||
-                               sources.cameraId != m_sources.cameraId ||
-                               sources.cameraResolution != m_sources.cameraResolution;
-    m_sources = sources;
+    const bool cameraChanged = sources.source != m_lumoSettings.source ||
+                               sources.cameraId != m_lumoSettings.cameraId ||
+                               sources.cameraResolution != m_lumoSettings.cameraResolution;
+    m_lumoSettings = sources;
     if (platform::LiveCamera *camera = m_services.camera; camera && cameraChanged) {
-        if (m_sources.source == settings::PhotoSourceKind::Camera)
-            camera->start(m_sources.cameraId, m_sources.cameraResolution);
+        if (m_lumoSettings.source == settings::PhotoSourceKind::Camera)
+            camera->start(m_lumoSettings.cameraId, m_lumoSettings.cameraResolution);
         else
             camera->stop();
     }
     if (platform::FolderWatch *watch = m_services.folderWatch) {
-        const QString folder = m_sources.source == settings::PhotoSourceKind::Folder
-                                   ? m_sources.watchedFolder
+        const QString folder = m_lumoSettings.source == settings::PhotoSourceKind::Folder
+                                   ? m_lumoSettings.watchedFolder
                                    : QString();
         if (watch->watchedFolder() != folder)
             watch->watch(folder);
     }
     // Only the screen source needs the frame window over another program.
-    m_frame.setHidden(m_sources.source != settings::PhotoSourceKind::Screen);
-    emit sourcesChanged();
+    m_frame.setHidden(m_lumoSettings.source != settings::PhotoSourceKind::Screen);
+    updateFramingGuide();
+    emit lumoSettingsChanged();
 }
 
 QList<platform::CameraDevice> ClassSession::cameraDevices() const
@@ -85,12 +86,12 @@ QList<platform::CameraDevice> ClassSession::cameraDevices() const
 void ClassSession::chooseWatchedFolder()
 {
     const QString folder = m_services.dialogs.chooseFolder(QStringLiteral("选择监视的文件夹"),
-                                                           m_sources.watchedFolder);
+                                                           m_lumoSettings.watchedFolder);
     if (folder.isEmpty())
         return;
-    settings::SourceSettings sources = m_sources;
+    settings::LumoSettings sources = m_lumoSettings;
     sources.watchedFolder = QDir::toNativeSeparators(folder);
-    setSources(sources);
+    setLumoSettings(sources);
 }
 
 ClassSession::Capture ClassSession::capture()
@@ -100,7 +101,7 @@ ClassSession::Capture ClassSession::capture()
         warning(QStringLiteral("照片宽度或高度为0，无法拍照，请设置照片宽。"));
         return Capture::NotTaken;
     }
-    switch (m_sources.source) {
+    switch (m_lumoSettings.source) {
     case settings::PhotoSourceKind::Screen:
         break;
     case settings::PhotoSourceKind::Camera:
@@ -108,7 +109,7 @@ ClassSession::Capture ClassSession::capture()
     case settings::PhotoSourceKind::Folder:
         warning(
             QStringLiteral("照片来源是文件夹监视：把照片放进文件夹 %1，就会保存为当前学生的照片。")
-                .arg(QDir::toNativeSeparators(m_sources.watchedFolder)));
+                .arg(QDir::toNativeSeparators(m_lumoSettings.watchedFolder)));
         return Capture::Unavailable;
     }
     // The frame is hidden for the copy, so that its lines are not in the photo, and shown

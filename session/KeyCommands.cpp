@@ -81,7 +81,7 @@ void KeyCommands::act(const platform::KeyPoll &keys)
         // Over another program's camera window the frame is brought back in front; over Lumo's
         // own camera view it is drawn in the view.
         if (command.bringsFrameToFront && !m_session.isShutDown() &&
-            m_session.sources().source == settings::PhotoSourceKind::Screen)
+            m_session.lumoSettings().source == settings::PhotoSourceKind::Screen)
             m_session.frame().bringToFront();
     }
 }

@@ -26,7 +26,8 @@ settings::SessionSettings SettingsStore::load(QString *problem)
         settings::SessionSettings::defaults(m_folders.homeFolder);
 
     settings::SessionSettings values = defaults;
-    if (!QFileInfo::exists(m_filePath)) {
+    m_firstRun = !QFileInfo::exists(m_filePath);
+    if (m_firstRun) {
         save(values, problem);
     } else if (const std::optional<settings::SessionSettings> stored =
                    settings::readFile(m_filePath)) {
@@ -47,19 +48,26 @@ QString sourcesFileBeside(const QString &settingsFile)
 {
     return QFileInfo(settingsFile)
         .dir()
-        .filePath(QString::fromLatin1(settings::kSourceSettingsFileName));
+        .filePath(QString::fromLatin1(settings::kLumoSettingsFileName));
 }
 
 } // namespace
 
-settings::SourceSettings SettingsStore::loadSources() const
+settings::LumoSettings SettingsStore::loadLumoSettings() const
 {
-    return settings::readSourceSettings(sourcesFileBeside(m_filePath));
+    bool found = false;
+    settings::LumoSettings values =
+        settings::readLumoSettings(sourcesFileBeside(m_filePath), &found);
+    // A new installation gets the best quality; an existing one keeps the photos' bytes as they
+    // have always been until the operator switches it on.
+    if (!found && m_firstRun)
+        values.bestQuality = true;
+    return values;
 }
 
-bool SettingsStore::saveSources(const settings::SourceSettings &sources, QString *problem) const
+bool SettingsStore::saveLumoSettings(const settings::LumoSettings &sources, QString *problem) const
 {
-    return settings::writeSourceSettings(sourcesFileBeside(m_filePath), sources, problem);
+    return settings::writeLumoSettings(sourcesFileBeside(m_filePath), sources, problem);
 }
 
 bool SettingsStore::save(const settings::SessionSettings &values, QString *problem)

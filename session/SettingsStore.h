@@ -4,8 +4,8 @@
 #pragma once
 
 #include "session/ProgramFolders.h"
+#include "settings/LumoSettings.h"
 #include "settings/SessionSettings.h"
-#include "settings/SourceSettings.h"
 
 #include <QString>
 
@@ -28,12 +28,13 @@ public:
     QString filePath() const { return m_filePath; }
 
     // Where photos come from, from the second file beside the settings file (after load()).
-    settings::SourceSettings loadSources() const;
-    bool saveSources(const settings::SourceSettings &sources, QString *problem) const;
+    settings::LumoSettings loadLumoSettings() const;
+    bool saveLumoSettings(const settings::LumoSettings &sources, QString *problem) const;
 
 private:
     ProgramFolders m_folders;
     QString m_filePath;
+    bool m_firstRun = false;
 };
 
 } // namespace lumo::session

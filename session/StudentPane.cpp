@@ -62,6 +62,8 @@ void StudentPane::showStudent(const RosterTable &table, int current)
     if (current == 1) {
         newer.name.clear();
         older.name.clear();
+        newer.verdict = {};
+        older.verdict = {};
     }
     if (current > 1) {
         newer.name = table.name(current - 1);

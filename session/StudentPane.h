@@ -26,6 +26,15 @@ int countPhotographed(const roster::RosterTable &table);
 QString findStudentPhoto(const QString &outputFolder, const QString &backupFolder,
                          const QString &idNumber);
 
+// What the photo checks said of a photo saved in this class: "照片合格" or "请重拍：…".
+struct PhotoVerdictText
+{
+    QString text; // empty when the photo was not checked
+    bool ok = true;
+
+    friend bool operator==(const PhotoVerdictText &, const PhotoVerdictText &) = default;
+};
+
 // A student just photographed, as the review pane shows it.
 struct ReviewSlot
 {
@@ -33,6 +42,7 @@ struct ReviewSlot
     QString name;
     QImage photo;
     QString note; // instead of a photo that exists but cannot be read
+    PhotoVerdictText verdict;
 
     // Shows the photo file (read by its content, whatever its name says), or nothing.
     void showPhoto(const QString &path);

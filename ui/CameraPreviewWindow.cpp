@@ -2,6 +2,7 @@
 
 #include "common/Twips.h"
 #include "frame/FrameModel.h"
+#include "ui/GuideColour.h"
 
 #include <QPainter>
 
@@ -15,6 +16,7 @@ CameraPreviewWindow::CameraPreviewWindow(frame::FrameModel &frame) : m_frame(fra
     resize(640, 360);
     connect(&m_frame, &frame::FrameModel::positionChanged, this, qOverload<>(&QWidget::update));
     connect(&m_frame, &frame::FrameModel::linesChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_frame, &frame::FrameModel::guideChanged, this, qOverload<>(&QWidget::update));
 }
 
 void CameraPreviewWindow::showFrame(const QImage &frame)
@@ -66,6 +68,9 @@ void CameraPreviewWindow::paintEvent(QPaintEvent *)
     // The frame's lines, in the preview's pixels, from the frame's corner.
     const QPoint corner(common::twipsToPixels(m_frame.left()),
                         common::twipsToPixels(m_frame.top()));
+    const QColor guide = guideColour(m_frame.guide());
+    for (const QRect &rect : frame::guidePixels(m_frame.guide(), m_frame.photoSize().width))
+        painter.fillRect(rect.translated(corner), guide);
     for (const frame::FrameLine &line : m_frame.lines())
         painter.fillRect(frame::linePixels(line).translated(corner),
                          line.colour == frame::LineColour::Green ? QColor(0, 255, 0)

@@ -49,8 +49,20 @@ void setLines(QPlainTextEdit *column, const QStringList &lines)
     column->setPlainText(lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
 }
 
-void showReviewSlot(const session::ReviewSlot &slot, QLabel *photo, QLabel *number, QLineEdit *name)
+void showVerdict(const session::PhotoVerdictText &verdict, QLabel *label)
 {
+    label->setText(verdict.text);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::Window, verdict.ok ? QColor(0, 128, 0) : QColor(200, 0, 0));
+    colours.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(colours);
+    label->setVisible(!verdict.text.isEmpty());
+}
+
+void showReviewSlot(const session::ReviewSlot &slot, QLabel *photo, QLabel *number, QLineEdit *name,
+                    QLabel *verdict)
+{
+    showVerdict(slot.verdict, verdict);
     number->setText(slot.number);
     setTextIfChanged(name, slot.name);
     if (!slot.photo.isNull())
@@ -68,11 +80,12 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
     setWindowTitle(kTitle);
     connectCommands();
     bindSettings();
-    bindSources();
+    bindLumoSettings();
 
     connect(&m_session, &session::ClassSession::settingsChanged, this, &MainWindow::showSettings);
     connect(&m_session, &session::ClassSession::switchesChanged, this, &MainWindow::showSwitches);
-    connect(&m_session, &session::ClassSession::sourcesChanged, this, &MainWindow::showSources);
+    connect(&m_session, &session::ClassSession::lumoSettingsChanged, this,
+            &MainWindow::showLumoSettings);
     connect(&m_session, &session::ClassSession::paneChanged, this, &MainWindow::showPane);
     connect(&m_session, &session::ClassSession::capturedPhotoChanged, this,
             &MainWindow::showCapturedPhoto);
@@ -100,7 +113,7 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
 
     showSettings();
     showSwitches();
-    showSources();
+    showLumoSettings();
     showPane();
 }
 
@@ -238,42 +251,46 @@ void MainWindow::showSettings()
     m_controls.backupFolder->setEnabled(settings.backup == 1);
 }
 
-void MainWindow::bindSources()
+void MainWindow::bindLumoSettings()
 {
     const MainWindowControls &c = m_controls;
-    auto change = [this](const std::function<void(settings::SourceSettings &)> &edit) {
-        settings::SourceSettings sources = m_session.sources();
+    auto change = [this](const std::function<void(settings::LumoSettings &)> &edit) {
+        settings::LumoSettings sources = m_session.lumoSettings();
         edit(sources);
-        m_session.setSources(sources);
+        m_session.setLumoSettings(sources);
     };
     connect(c.photoSource, &QComboBox::activated, this, [change](int index) {
-        change(
-            [index](settings::SourceSettings &s) { s.source = settings::PhotoSourceKind(index); });
+        change([index](settings::LumoSettings &s) { s.source = settings::PhotoSourceKind(index); });
     });
     connect(c.camera, &QComboBox::activated, this, [change, box = c.camera](int index) {
-        change(
-            [&](settings::SourceSettings &s) { s.cameraId = box->itemData(index).toByteArray(); });
+        change([&](settings::LumoSettings &s) { s.cameraId = box->itemData(index).toByteArray(); });
     });
     connect(c.watchedFolder, &QLineEdit::textEdited, this, [change](const QString &folder) {
-        change([&](settings::SourceSettings &s) { s.watchedFolder = folder; });
+        change([&](settings::LumoSettings &s) { s.watchedFolder = folder; });
     });
     connect(c.chooseWatchedFolder, &QPushButton::clicked, &m_session,
             &session::ClassSession::chooseWatchedFolder);
+    connect(c.checkPhotos, &QCheckBox::clicked, this,
+            [change](bool on) { change([on](settings::LumoSettings &s) { s.checkPhotos = on; }); });
+    connect(c.bestQuality, &QCheckBox::clicked, this,
+            [change](bool on) { change([on](settings::LumoSettings &s) { s.bestQuality = on; }); });
 }
 
-void MainWindow::showSources()
+void MainWindow::showLumoSettings()
 {
-    const settings::SourceSettings &sources = m_session.sources();
+    const settings::LumoSettings &options = m_session.lumoSettings();
     const MainWindowControls &c = m_controls;
-    c.photoSource->setCurrentIndex(int(sources.source));
+    c.photoSource->setCurrentIndex(int(options.source));
     c.camera->clear();
     for (const platform::CameraDevice &device : m_session.cameraDevices())
         c.camera->addItem(device.name, device.id);
-    c.camera->setCurrentIndex(qMax(0, c.camera->findData(sources.cameraId)));
-    c.camera->setEnabled(sources.source == settings::PhotoSourceKind::Camera);
-    setTextIfChanged(c.watchedFolder, sources.watchedFolder);
-    c.watchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
-    c.chooseWatchedFolder->setEnabled(sources.source == settings::PhotoSourceKind::Folder);
+    c.camera->setCurrentIndex(qMax(0, c.camera->findData(options.cameraId)));
+    c.camera->setEnabled(options.source == settings::PhotoSourceKind::Camera);
+    setTextIfChanged(c.watchedFolder, options.watchedFolder);
+    c.watchedFolder->setEnabled(options.source == settings::PhotoSourceKind::Folder);
+    c.chooseWatchedFolder->setEnabled(options.source == settings::PhotoSourceKind::Folder);
+    c.checkPhotos->setChecked(options.checkPhotos);
+    c.bestQuality->setChecked(options.bestQuality);
 }
 
 void MainWindow::showSwitches()
@@ -301,8 +318,8 @@ void MainWindow::showPane()
     setLines(c.listNumbers, pane.listNumbers);
     setLines(c.listNames, pane.listNames);
     setLines(c.listMarks, pane.listMarks);
-    showReviewSlot(pane.newer, c.newerPhoto, c.newerNumber, c.newerName);
-    showReviewSlot(pane.older, c.olderPhoto, c.olderNumber, c.olderName);
+    showReviewSlot(pane.newer, c.newerPhoto, c.newerNumber, c.newerName, c.newerVerdict);
+    showReviewSlot(pane.older, c.olderPhoto, c.olderNumber, c.olderName, c.olderVerdict);
     c.reviewGroup->setTitle(pane.notice.isEmpty() ? QStringLiteral("核对照片栏")
                                                   : QStringLiteral("核对照片栏：") + pane.notice);
     c.total->setText(pane.total);

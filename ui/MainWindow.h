@@ -52,8 +52,8 @@ private:
 
     void showSettings();
     void showSwitches();
-    void bindSources();
-    void showSources();
+    void bindLumoSettings();
+    void showLumoSettings();
     void showPane();
     void showCapturedPhoto();
     void toggleSettingsGroup();

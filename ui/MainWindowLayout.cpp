@@ -122,6 +122,16 @@ QLabel *reviewPhoto(QWidget *parent)
     return image;
 }
 
+QLabel *verdictLabel(QWidget *parent)
+{
+    auto *verdict = new QLabel(parent);
+    verdict->setAlignment(Qt::AlignCenter);
+    verdict->setWordWrap(true);
+    verdict->setAutoFillBackground(true);
+    verdict->hide();
+    return verdict;
+}
+
 } // namespace
 
 MainWindowControls createMainWindowControls(QWidget *w)
@@ -148,6 +158,8 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.olderPhoto = place(reviewPhoto(review), "ImageST02", 1950, 270, 1785, 2205);
     c.olderNumber = place(label(review, QString()), "LabelHao02", 1950, 2580, 600, 330);
     c.olderName = place(shownText(review), "Text1(0)", 2550, 2535, 1185, 420);
+    c.newerVerdict = place(verdictLabel(review), "LabelVerdict01", 135, 1995, 1755, 465);
+    c.olderVerdict = place(verdictLabel(review), "LabelVerdict02", 1965, 1995, 1755, 465);
 
     // The command buttons.
     QGroupBox *buttons = place(group(w, QString()), "FrameAnNiu", 1650, 4650, 3840, 1515);
@@ -245,7 +257,7 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.prompts[1] = place(textBox(c.promptGroup), "TextSay2", 780, 300, 2775, 315);
     c.prompts[2] = place(textBox(c.promptGroup), "TextSay3", 780, 690, 2775, 315);
     QGroupBox *source = place(group(settings, QStringLiteral("照片来源")), "FramePhotoSource", 120,
-                              4560, 3675, 1020);
+                              4560, 3675, 1380);
     c.photoSource = place(new QComboBox(source), "ComboPhotoSource", 120, 270, 1500, 330);
     c.photoSource->addItems(
         {QStringLiteral("屏幕取景"), QStringLiteral("内置摄像头"), QStringLiteral("文件夹监视")});
@@ -253,6 +265,10 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.watchedFolder = place(textBox(source), "TextWatchedFolder", 120, 630, 2800, 315);
     c.chooseWatchedFolder =
         place(button(source, QStringLiteral("选择")), "CommandWatchedFolder", 2980, 615, 575, 345);
+    c.checkPhotos =
+        place(check(source, QStringLiteral("拍照检查")), "CheckPhotoCheck", 120, 990, 1500, 315);
+    c.bestQuality =
+        place(check(source, QStringLiteral("最佳画质")), "CheckBestQuality", 1680, 990, 1500, 315);
 
     // Opaque: it lies over the current student and the review pane while it is shown.
     settings->setAutoFillBackground(true);

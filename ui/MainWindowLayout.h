@@ -48,6 +48,8 @@ struct MainWindowControls
     QComboBox *camera;
     QLineEdit *watchedFolder;
     QPushButton *chooseWatchedFolder;
+    QCheckBox *checkPhotos; // "拍照检查"
+    QCheckBox *bestQuality; // "最佳画质"
 
     // The current student and the list
     QLineEdit *currentName;
@@ -62,9 +64,11 @@ struct MainWindowControls
     QLabel *newerPhoto;
     QLabel *newerNumber;
     QLineEdit *newerName;
+    QLabel *newerVerdict; // what the photo checks said, over the photo's foot
     QLabel *olderPhoto;
     QLabel *olderNumber;
     QLineEdit *olderName;
+    QLabel *olderVerdict;
 
     // The command buttons
     QPushButton *previous;

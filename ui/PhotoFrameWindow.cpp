@@ -2,6 +2,7 @@
 
 #include "common/Twips.h"
 #include "frame/FrameModel.h"
+#include "ui/GuideColour.h"
 
 #include <QPainter>
 
@@ -12,6 +13,14 @@ namespace {
 QColor colourOf(frame::LineColour colour)
 {
     return colour == frame::LineColour::Green ? QColor(0, 255, 0) : QColor(255, 0, 0);
+}
+
+QRegion regionOf(const QList<QRect> &rects)
+{
+    QRegion region;
+    for (const QRect &rect : rects)
+        region += rect;
+    return region;
 }
 
 } // namespace
@@ -37,6 +46,7 @@ void PhotoFrameWindow::follow()
     connect(&m_frame, &frame::FrameModel::positionChanged, this, &PhotoFrameWindow::place);
     connect(&m_frame, &frame::FrameModel::sizeChanged, this, &PhotoFrameWindow::resizeToFrame);
     connect(&m_frame, &frame::FrameModel::linesChanged, this, &PhotoFrameWindow::layOutLines);
+    connect(&m_frame, &frame::FrameModel::guideChanged, this, &PhotoFrameWindow::layOutLines);
     connect(&m_frame, &frame::FrameModel::hiddenChanged, this,
             [this](bool hidden) { setVisible(!hidden); });
     connect(&m_frame, &frame::FrameModel::raiseRequested, this, [this] {
@@ -65,7 +75,7 @@ void PhotoFrameWindow::resizeToFrame()
 
 void PhotoFrameWindow::layOutLines()
 {
-    QRegion pixels;
+    QRegion pixels = regionOf(frame::guidePixels(m_frame.guide(), m_frame.photoSize().width));
     for (const frame::FrameLine &line : m_frame.lines())
         pixels += frame::linePixels(line);
     if (pixels == m_linePixels)
@@ -80,6 +90,9 @@ void PhotoFrameWindow::layOutLines()
 void PhotoFrameWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const QColor guide = guideColour(m_frame.guide());
+    for (const QRect &rect : frame::guidePixels(m_frame.guide(), m_frame.photoSize().width))
+        painter.fillRect(rect, guide);
     for (const frame::FrameLine &line : m_frame.lines())
         painter.fillRect(frame::linePixels(line), colourOf(line.colour));
 }

@@ -1,10 +1,11 @@
 // Lumo: takes the ID photos of a school's student registry, one class at a time. This is the one
 // place that chooses the desktop's adapters.
+#include "common/Twips.h"
 #include "platform/camera/FileCamera.h"
 #include "platform/camera/QtCamera.h"
 #include "platform/desktop/CanberraShutterSound.h"
-#include "platform/desktop/FolderWatcher.h"
 #include "platform/desktop/EspeakSpeech.h"
+#include "platform/desktop/FolderWatcher.h"
 #include "platform/desktop/ScreenRegionSource.h"
 #include "platform/desktop/TerminationSignals.h"
 #include "platform/qt/ChineseTranslations.h"
@@ -12,7 +13,6 @@
 #include "platform/qt/MessageBoxDialogs.h"
 #include "platform/x11/X11KeyPoller.h"
 #include "platform/x11/X11ScreenGrabber.h"
-#include "common/Twips.h"
 #include "session/ClassSession.h"
 #include "session/KeyCommands.h"
 #include "settings/SettingsLocation.h"
@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     const ui::CameraPreviewWindow *cameraView = nullptr;
     auto cursor = [&] {
         const bool inCameraView =
-            cameraView && session.sources().source == settings::PhotoSourceKind::Camera;
+            cameraView && session.lumoSettings().source == settings::PhotoSourceKind::Camera;
         return inCameraView ? cameraView->mapFromGlobal(QCursor::pos()) : QCursor::pos();
     };
     session::KeyCommands keyCommands(session, keys, cursor, &ui::MainWindow::operatorIsTyping);
@@ -134,15 +134,15 @@ int main(int argc, char *argv[])
     QObject::connect(&preview, &ui::CameraPreviewWindow::previewSizeChanged, &session,
                      &session::ClassSession::setPreviewSize);
     auto showPreview = [&] {
-        preview.setVisible(session.sources().source == settings::PhotoSourceKind::Camera);
+        preview.setVisible(session.lumoSettings().source == settings::PhotoSourceKind::Camera);
     };
-    QObject::connect(&session, &session::ClassSession::sourcesChanged, &preview, showPreview);
+    QObject::connect(&session, &session::ClassSession::lumoSettingsChanged, &preview, showPreview);
     session.start();
     session.frame().setTop(0);
     session.frame().setLeft(0);
     // The frame (or Lumo's own camera view) at the screen's top-left corner, the main window
     // right of it.
-    if (session.sources().source == settings::PhotoSourceKind::Camera) {
+    if (session.lumoSettings().source == settings::PhotoSourceKind::Camera) {
         preview.move(0, 0);
         window.placeBesideFrame(common::pixelsToTwips(preview.frameGeometry().width()));
     } else {

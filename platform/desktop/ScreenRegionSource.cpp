@@ -10,4 +10,11 @@ QImage ScreenRegionSource::capture(const QRect &photoRectangle)
     return m_screen.grab(photoRectangle);
 }
 
+QImage ScreenRegionSource::peek(const QRect &photoRectangle)
+{
+    if (photoRectangle.isEmpty() || !m_screen.isAvailable())
+        return QImage();
+    return m_screen.grab(photoRectangle);
+}
+
 } // namespace lumo::platform

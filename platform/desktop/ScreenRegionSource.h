@@ -16,6 +16,7 @@ public:
 
     // Waits for the windows below the (hidden) frame to repaint, then copies the rectangle.
     QImage capture(const QRect &photoRectangle) override;
+    QImage peek(const QRect &photoRectangle) override;
 
 private:
     ScreenGrabber &m_screen;

@@ -3,10 +3,12 @@
 #include "photo/JpegCodec.h"
 #include "photo/RegistryPhoto.h"
 #include "photo/Resampler.h"
+#include "tests/checks/FacePhotos.h"
 #include "tests/photo/PhotoTestImages.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -14,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <algorithm>
 
 using namespace lumo::photo;
 
@@ -145,4 +149,39 @@ TEST(LumoCliPhoto, AFullDiskIsReportedWithTheSystemsReasonAfterTheKnownText)
                 full.err.endsWith("File too large\n"))
         << full.err.toStdString();
     EXPECT_EQ(readBytes(file), capture);
+}
+
+TEST(LumoCliPhoto, CheckFramingPrintsWhatTheRegistryWouldReject)
+{
+    QTemporaryDir folder;
+    const auto write = [&](const QString &name, const BgrImage &image) {
+        QByteArray jpeg;
+        encodeJpeg(image, 95, 254, &jpeg);
+        writeBytes(folder.filePath(name), jpeg);
+        return QDir::toNativeSeparators(folder.filePath(name));
+    };
+    const auto &photos = checkstest::facePhotos();
+    const auto noFace = std::find_if(photos.begin(), photos.end(),
+                                     [](const auto &p) { return p.fault == "no-face"; });
+    const QString good = write("1.jpg", photos.front().image);
+    const QString empty = write("2.jpg", noFace->image);
+
+    EXPECT_EQ(photo({"check", "--framing", good}).exitCode, 0);
+    const ProgramRun both = photo({"check", "--framing", folder.path()});
+    EXPECT_EQ(both.exitCode, 1);
+    EXPECT_EQ(both.out, good + "\tok\n" + empty + "\tno-face\n");
+    EXPECT_EQ(photo({"check", "--framing"}).exitCode, 2);
+}
+
+TEST(LumoCliPhoto, ConvertBestFillsTheSizeLimitWithQuality)
+{
+    QTemporaryDir folder;
+    const QString registry = folder.filePath("a.jpg"), best = folder.filePath("b.jpg");
+    const QByteArray capture = encodeBitmap(phototest::noiseImage(300, 369));
+    writeBytes(registry, capture);
+    writeBytes(best, capture);
+    ASSERT_EQ(photo({"convert", registry}).exitCode, 0);
+    ASSERT_EQ(photo({"convert", "--best", best}).exitCode, 0);
+    EXPECT_LE(readBytes(best).size(), kCompressTargetBytes);
+    EXPECT_GT(readBytes(best).size(), readBytes(registry).size());
 }

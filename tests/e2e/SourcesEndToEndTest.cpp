@@ -1,6 +1,6 @@
 // Lumo's own camera view (a picture file served as the camera) and the watched folder, with the
 // real lumo program; and the camera view on a Wayland compositor.
-#include "settings/SourceSettings.h"
+#include "settings/LumoSettings.h"
 #include "tests/e2e/EndToEnd.h"
 
 #include <QBuffer>
@@ -27,7 +27,7 @@ class SourcesEndToEnd : public ClassSessionEndToEnd
 protected:
     void useSource(settings::PhotoSourceKind source)
     {
-        ASSERT_TRUE(settings::writeSourceSettings(folder.filePath(u"config/lumo.ini"_s),
+        ASSERT_TRUE(settings::writeLumoSettings(folder.filePath(u"config/lumo.ini"_s),
                                                   {source, {}, {}, dropFolder()}, nullptr));
         QDir(folder.path()).mkdir(u"drop"_s);
         ASSERT_TRUE(cameraPicture().save(cameraFile()));

@@ -1,6 +1,8 @@
 #include "photo/PhotoSaver.h"
 #include "photo/BitmapCodec.h"
+#include "photo/JpegCodec.h"
 #include "photo/RegistryPhoto.h"
+#include "photo/Resampler.h"
 #include "tests/photo/PhotoTestImages.h"
 #include "tests/support/TestFiles.h"
 
@@ -127,4 +129,23 @@ TEST_F(PhotoSaverTest, OverwriteQuestionItsNoAndNoSaveInsideIt)
     EXPECT_EQ(entriesBelow(root.path()), (QStringList{u"bak"_s, u"bak/%1.jpg"_s.arg(kId18),
                                                       u"out"_s, u"out/%1.jpg"_s.arg(kId20)}));
     EXPECT_NE(readBytes(earlier), QByteArray("earlier photo"));
+}
+
+TEST(BestQuality, TheHighestQualityThatFitsTheLimit)
+{
+    const BgrImage picture = phototest::noiseImage(260, 320, 3);
+    QByteArray best, higher;
+    int quality = 0;
+    ASSERT_TRUE(encodeBestJpeg(picture, kPhotoDpi, kCompressTargetBytes, &best, &quality));
+    EXPECT_LE(best.size(), kCompressTargetBytes);
+    ASSERT_EQ(encodeJpeg(picture, quality + 1, kPhotoDpi, JpegCoding::OptimisedHuffman, &higher),
+              JpegStatus::Ok);
+    EXPECT_GT(higher.size(), kCompressTargetBytes);
+    EXPECT_EQ(phototest::jfifDensity(best), (std::array<int, 3>{1, 254, 254}));
+    // As an option of the pipeline: one search instead of the size step's passes.
+    const RegistryPhoto photo = makeRegistryPhoto(picture, true, true, Quality::Best);
+    ASSERT_TRUE(encodeBestJpeg(resample(picture, 260, 320), kPhotoDpi, 60000, &best));
+    EXPECT_EQ(photo.bytes, best);
+    EXPECT_EQ(photo.sizeStepPasses, 0);
+    EXPECT_FALSE(encodeBestJpeg(picture, kPhotoDpi, 100, &best));
 }

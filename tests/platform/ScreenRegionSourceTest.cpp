@@ -81,6 +81,16 @@ TEST(ScreenRegionSource, CopiesExactlyTheRectangleBlackOffTheScreenAndNotTheHidd
         }
     }
     EXPECT_TRUE(source.capture(QRect(0, 0, 0, 10)).isNull());
+
+    // The live guide's look takes the screen as it is, the frame's own pixels included.
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QTest::qWait(50);
+    const QImage peeked = source.peek(QRect(40, 30, 20, 20));
+    ASSERT_EQ(peeked.size(), QSize(20, 20) * ratio);
+    EXPECT_EQ(peeked.pixelColor(0, 0), patternAt(QPoint(40, 30) * ratio));
+    EXPECT_EQ(peeked.pixelColor(19 * ratio, 19 * ratio), QColor(Qt::red));
+    EXPECT_TRUE(source.peek(QRect()).isNull());
 }
 
 TEST(X11ScreenGrabber, UnavailableOnAWaylandSessionSayingWhatToDo)

@@ -16,7 +16,7 @@ protected:
             session::SessionServices{dialogs, camera, speech, sound, shell, &liveCamera, &watch});
         session->start();
         importClass(3);
-        session->setSources({source, "cam0", QSize(), backup.path()});
+        session->setLumoSettings({source, "cam0", QSize(), backup.path()});
         QObject::connect(&watch, &platform::FolderWatch::pictureArrived, session.get(),
                          &session::ClassSession::takeArrivedPicture);
     }
@@ -80,7 +80,7 @@ TEST_F(SourcesTest, PicturesArrivingInTheFolderAreSavedAndTheClassMovesOn)
     EXPECT_TRUE(dialogs.messages.last().contains(backup.path()));
 
     session->shutDown();
-    EXPECT_EQ(settings::readSourceSettings(program.filePath(u"config/lumo.ini"_s)),
-              (settings::SourceSettings{settings::PhotoSourceKind::Folder, "cam0", QSize(),
-                                        backup.path()}));
+    EXPECT_EQ(settings::readLumoSettings(program.filePath(u"config/lumo.ini"_s)),
+              (settings::LumoSettings{settings::PhotoSourceKind::Folder, "cam0", QSize(),
+                                      backup.path()}));
 }

@@ -26,6 +26,7 @@ TEST_F(SessionTest, FirstRunWritesTheDefaultsAndSizesTheFrame)
     EXPECT_EQ(session->frame().photoSize(), (frame::PhotoSize{180, 240})) << "not 180 x 221";
     EXPECT_EQ(session->frame().windowSizeTwips(), QSize(3000, 3900));
     EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(session->lumoSettings().bestQuality) << "a new installation";
 }
 
 TEST_F(SessionTest, StoredSettingsComeBackAndDamagedOnesAreReset)
@@ -42,6 +43,7 @@ TEST_F(SessionTest, StoredSettingsComeBackAndDamagedOnesAreReset)
     EXPECT_EQ(session->frame().windowSizeTwips(), QSize(6150, 7500));
     EXPECT_EQ(session->settings().outerBorderWidth, u"3"_s) << "the box's rule applies";
     EXPECT_EQ(session->currentIndex(), 37);
+    EXPECT_FALSE(session->lumoSettings().bestQuality) << "an installation from before";
     EXPECT_EQ(session->pane().numberText, u"000"_s) << "the view moves only later";
 
     QByteArray damaged = settings::encode(stored);

@@ -139,8 +139,19 @@ public:
     QImage capture(const QRect &rect) override
     {
         captured << rect;
+        return picture(rect);
+    }
+    QImage peek(const QRect &rect) override
+    {
+        ++peeks;
+        return picture(rect);
+    }
+    QImage picture(const QRect &rect) const
+    {
         if (fails)
             return QImage();
+        if (!shown.isNull())
+            return shown.scaled(rect.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QImage picture(rect.size(), QImage::Format_RGB32);
         for (int y = 0; y < rect.height(); ++y)
             for (int x = 0; x < rect.width(); ++x)
@@ -150,6 +161,8 @@ public:
     }
 
     QList<QRect> captured;
+    int peeks = 0;
+    QImage shown; // what the screen shows under the frame, scaled to it; else a colour pattern
     bool fails = false;
     bool uniform = false; // a black screen
     int shift = 0;        // the student moved

@@ -89,9 +89,19 @@ TEST_F(MainWindowTest, OneNextShowsTheNextStudentAndThePhoto)
     EXPECT_EQ(control<QLineEdit>("Text1(1)")->text(), u"学生1"_s);
     EXPECT_FALSE(control<QLabel>("ImageSt01")->pixmap().isNull()) << "student 1's photo";
     EXPECT_EQ(control<ui::PictureView>("Picture1")->image().size(), QSize(180, 240));
+    EXPECT_TRUE(control<QLabel>("LabelVerdict01")->isHidden()) << "photo checks off";
+
+    settings::LumoSettings options = session->lumoSettings();
+    options.checkPhotos = true;
+    session->setLumoSettings(options);
+    control<QPushButton>("CommandIn")->click(); // a colour pattern: no face
+    EXPECT_EQ(control<QLabel>("LabelVerdict01")->text(), u"请重拍：没有找到人脸"_s);
+    EXPECT_TRUE(control<QLabel>("LabelVerdict01")->isVisible());
+    EXPECT_EQ(control<QCheckBox>("CheckPhotoCheck")->isChecked(), true);
 
     type("TextNowXS", u"1"_s);
     EXPECT_EQ(control<QLineEdit>("Text1(2)")->text(), u"学生1"_s);
+    EXPECT_TRUE(control<QLabel>("LabelVerdict01")->isHidden());
 }
 
 TEST_F(MainWindowTest, TheArchiveButtonPutsTheClassNameOnTheClipboard)

@@ -51,6 +51,31 @@ QColor colourOf(lumo::frame::LineColour colour)
     return colour == lumo::frame::LineColour::Green ? QColor(0, 255, 0) : QColor(255, 0, 0);
 }
 
+// The first pixel of the frame window on the screen that is not what the model says, or nothing.
+QString wrongPixels(const lumo::frame::FrameModel &model, const QWidget &frameWindow, QPoint origin)
+{
+    const QImage screen = grabScreen();
+    const QList<QRect> guide = lumo::frame::guidePixels(model.guide(), model.photoSize().width);
+    for (int y = 0; y < frameWindow.height(); ++y) {
+        for (int x = 0; x < frameWindow.width(); ++x) {
+            QColor expected = patternAt(origin.x() + x, origin.y() + y);
+            for (const QRect &rect : guide) {
+                if (rect.contains(x, y))
+                    expected = model.guide().headFits ? QColor(0, 230, 0) : QColor(255, 140, 0);
+            }
+            for (const lumo::frame::FrameLine &line : model.lines()) {
+                if (lumo::frame::linePixels(line).contains(x, y))
+                    expected = colourOf(line.colour);
+            }
+            const QColor shown = screen.pixelColor(origin + QPoint(x, y));
+            if (shown != expected)
+                return u"(%1, %2) is %3, expected %4"_s.arg(x).arg(y).arg(shown.name(),
+                                                                          expected.name());
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 using namespace lumo;
@@ -71,28 +96,17 @@ TEST(PhotoFrameWindowOnX11, OnlyTheLinesCoverTheCameraPicture)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frameWindow));
     QTest::qWait(300);
 
-    const QImage screen = grabScreen();
-    const QPoint origin(10, 20);
-    auto at = [&](int x, int y) { return screen.pixelColor(origin + QPoint(x, y)); };
-
     // Every pixel of the frame window: a line's colour on the lines (green outer border and
     // centre line, red inner box), the camera picture everywhere else.
-    const frame::FrameLines lines = model.lines();
-    int wrong = 0;
-    QString firstWrong;
-    for (int y = 0; y < frameWindow.height(); ++y) {
-        for (int x = 0; x < frameWindow.width(); ++x) {
-            QColor expected = patternAt(origin.x() + x, origin.y() + y);
-            for (const frame::FrameLine &line : lines) {
-                if (frame::linePixels(line).contains(x, y))
-                    expected = colourOf(line.colour);
-            }
-            if (at(x, y) != expected && wrong++ == 0)
-                firstWrong = u"(%1, %2) is %3, expected %4"_s.arg(x).arg(y).arg(at(x, y).name(),
-                                                                                expected.name());
-        }
-    }
-    EXPECT_EQ(wrong, 0) << firstWrong.toStdString();
+    EXPECT_EQ(wrongPixels(model, frameWindow, QPoint(10, 20)), QString());
+
+    // The live guide: the face box and the head band's marks, orange while the head does not fit.
+    model.setGuide({QRect(100, 120, 100, 100), 60, 330, false});
+    QTest::qWait(300);
+    EXPECT_EQ(wrongPixels(model, frameWindow, QPoint(10, 20)), QString());
+    model.setGuide({});
+    QTest::qWait(300);
+    EXPECT_EQ(wrongPixels(model, frameWindow, QPoint(10, 20)), QString()) << "gone with the face";
 }
 
 TEST(PhotoFrameWindowOnX11, NeverTakesTheFocus)

@@ -1,4 +1,4 @@
-#include "settings/SourceSettings.h"
+#include "settings/LumoSettings.h"
 
 #include "common/AtomicFile.h"
 
@@ -27,18 +27,22 @@ QSize resolutionOf(const QString &text)
 
 } // namespace
 
-SourceSettings readSourceSettings(const QString &path)
+LumoSettings readLumoSettings(const QString &path, bool *found)
 {
+    if (found)
+        *found = false;
     // Read from a copy taken with a hard cap: the file may be anything a user put there.
     QByteArray bytes;
     QString error;
-    SourceSettings settings;
+    LumoSettings settings;
     if (!common::readRegularFile(path, 64 * 1024, &bytes, &error))
         return settings;
     QTemporaryDir scratch;
     const QString copy = scratch.filePath(QStringLiteral("lumo.ini"));
     if (!common::writeFileAtomically(copy, bytes))
         return settings;
+    if (found)
+        *found = true;
     const QSettings file(copy, QSettings::IniFormat);
     const QString source = file.value(QStringLiteral("photo/source")).toString();
     for (int kind = 0; kind < 3; ++kind) {
@@ -49,10 +53,12 @@ SourceSettings readSourceSettings(const QString &path)
     settings.cameraResolution =
         resolutionOf(file.value(QStringLiteral("camera/resolution")).toString());
     settings.watchedFolder = file.value(QStringLiteral("folder/path")).toString();
+    settings.checkPhotos = file.value(QStringLiteral("photo/check"), true).toBool();
+    settings.bestQuality = file.value(QStringLiteral("photo/bestQuality"), false).toBool();
     return settings;
 }
 
-bool writeSourceSettings(const QString &path, const SourceSettings &settings, QString *reason)
+bool writeLumoSettings(const QString &path, const LumoSettings &settings, QString *reason)
 {
     // QSettings writes where it is told; the file is made here and then put in place whole.
     QTemporaryDir scratch;
@@ -65,6 +71,8 @@ bool writeSourceSettings(const QString &path, const SourceSettings &settings, QS
         file.setValue(QStringLiteral("camera/resolution"),
                       resolutionText(settings.cameraResolution));
         file.setValue(QStringLiteral("folder/path"), settings.watchedFolder);
+        file.setValue(QStringLiteral("photo/check"), settings.checkPhotos);
+        file.setValue(QStringLiteral("photo/bestQuality"), settings.bestQuality);
         file.sync();
         if (file.status() != QSettings::NoError) {
             if (reason)
