@@ -250,7 +250,7 @@ void ClassSession::repeatName()
 void ClassSession::speakVerdict(int row)
 {
     const PhotoVerdictText verdict = m_verdicts.value(row);
-    if (m_settings.voiceOff != 1 && !verdict.ok)
+    if (m_settings.voiceOff != 1 && verdict.retake)
         speak(verdict.text);
 }
 
@@ -352,7 +352,7 @@ PhotoVerdictText ClassSession::checkSavedPhoto(const photo::SaveRequest &request
                   : request.picture);
     if (!verdict.error.isEmpty())
         qCWarning(lcSession).noquote() << "photo check:" << verdict.error;
-    return {checks::operatorText(verdict), verdict.isOk()};
+    return {checks::operatorText(verdict), verdict.isOk(), !verdict.codes.isEmpty()};
 }
 
 void ClassSession::savePhoto()

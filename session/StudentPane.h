@@ -31,6 +31,7 @@ struct PhotoVerdictText
 {
     QString text; // empty when the photo was not checked
     bool ok = true;
+    bool retake = false; // the checks found a fault (not merely could not run)
 
     friend bool operator==(const PhotoVerdictText &, const PhotoVerdictText &) = default;
 };

@@ -62,7 +62,7 @@ TEST_F(PhotoChecksTest, EachPhotoGetsItsVerdictAndABadOneIsSpokenBeforeTheNextCa
     speech.spoken.clear();
     camera.shown = qImageOf(photoWith(u"head-small"_s).image);
     session->next();
-    const session::PhotoVerdictText small{u"请重拍：头部太小"_s, false};
+    const session::PhotoVerdictText small{u"请重拍：头部太小"_s, false, true};
     EXPECT_EQ(session->pane().newer.verdict, small);
     EXPECT_EQ(session->pane().older.verdict.text, u"照片合格"_s) << "the verdicts move along";
     ASSERT_EQ(speech.spoken.size(), 2);
