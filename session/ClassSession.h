@@ -192,6 +192,12 @@ signals:
 
 private:
     void refreshPane();
+    photo::RegistryCode registryCode() const;
+    // Whether the student's photo has a name: an ID-card number, or the registry's name for a
+    // student without one.
+    bool hasPhotoName(int row) const;
+    // The student's photo in the output or the backup folder; empty when there is none.
+    QString photoOfRow(int row) const;
     void advance(const QImage *arrived);
     Capture captureCamera();
     Capture takeCapture(const QImage &picture);

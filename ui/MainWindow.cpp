@@ -167,6 +167,7 @@ void MainWindow::connectCommands()
     connect(c.studentNumber, &QLineEdit::textEdited, s, &session::ClassSession::typeStudentNumber);
     connect(c.className, &QLineEdit::textEdited, s, &session::ClassSession::setClassName);
     connect(c.settingsLink, &ClickableLabel::clicked, this, &MainWindow::toggleSettingsGroup);
+    connect(c.closeSettings, &QPushButton::clicked, this, &MainWindow::toggleSettingsGroup);
     connect(c.featureLink, &ClickableLabel::clicked, this,
             [list = c.featureList] { list->setVisible(list->isHidden()); });
 }
@@ -274,6 +275,12 @@ void MainWindow::bindLumoSettings()
             [change](bool on) { change([on](settings::LumoSettings &s) { s.checkPhotos = on; }); });
     connect(c.bestQuality, &QCheckBox::clicked, this,
             [change](bool on) { change([on](settings::LumoSettings &s) { s.bestQuality = on; }); });
+    connect(c.schoolCode, &QLineEdit::textEdited, this, [change](const QString &code) {
+        change([&](settings::LumoSettings &s) { s.schoolCode = code; });
+    });
+    connect(c.classNumber, &QLineEdit::textEdited, this, [change](const QString &number) {
+        change([&](settings::LumoSettings &s) { s.classNumber = number; });
+    });
 }
 
 void MainWindow::showLumoSettings()
@@ -291,6 +298,8 @@ void MainWindow::showLumoSettings()
     c.chooseWatchedFolder->setEnabled(options.source == settings::PhotoSourceKind::Folder);
     c.checkPhotos->setChecked(options.checkPhotos);
     c.bestQuality->setChecked(options.bestQuality);
+    setTextIfChanged(c.schoolCode, options.schoolCode);
+    setTextIfChanged(c.classNumber, options.classNumber);
 }
 
 void MainWindow::showSwitches()

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QPushButton>
 
 namespace lumo::ui {
@@ -215,8 +217,10 @@ MainWindowControls createMainWindowControls(QWidget *w)
 
     // The settings group lies over the middle column while it is shown.
     QGroupBox *settings =
-        place(group(w, QStringLiteral("系统设置")), "FrameSysSetting", 1620, 60, 3915, 4620);
+        place(group(w, QStringLiteral("系统设置")), "FrameSysSetting", 1620, 60, 3915, 6780);
     c.settingsGroup = settings;
+    c.closeSettings =
+        place(button(settings, QStringLiteral("关闭")), "CommandCloseSettings", 3000, 0, 795, 300);
     c.adjustDpi =
         place(check(settings, QStringLiteral("自动调整DPI")), "CheckDpi", 120, 270, 1800, 315);
     c.compress = place(check(settings, QStringLiteral("自动压缩图片")), "CheckAutoYaSuo", 1980, 270,
@@ -269,6 +273,20 @@ MainWindowControls createMainWindowControls(QWidget *w)
         place(check(source, QStringLiteral("拍照检查")), "CheckPhotoCheck", 120, 990, 1500, 315);
     c.bestQuality =
         place(check(source, QStringLiteral("最佳画质")), "CheckBestQuality", 1680, 990, 1500, 315);
+    QGroupBox *withoutId = place(group(settings, QStringLiteral("无身份证学生")), "FrameWithoutId",
+                                 120, 6000, 3675, 660);
+    place(label(withoutId, QStringLiteral("学校标识码:")), "LabelSchoolCode", 120, 300, 1020, 255);
+    c.schoolCode = place(textBox(withoutId), "TextSchoolCode", 1140, 270, 1260, 285);
+    c.schoolCode->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), w));
+    c.schoolCode->setToolTip(QStringLiteral("学籍系统里学校的10位标识码"));
+    place(label(withoutId, QStringLiteral("班号:")), "LabelClassNumber", 2460, 300, 480, 255);
+    c.classNumber = place(textBox(withoutId), "TextClassNumber", 2940, 270, 615, 285);
+    c.classNumber->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9A-Za-z]{0,10}")), w));
+    withoutId->setToolTip(QStringLiteral("两项都填写后，没有身份证号码的学生也能拍照，照片保存为"
+                                         "“学校标识码_班号_姓名.jpg”，放在照片目录的"
+                                         "“无身份证学生”文件夹里。"));
 
     // Opaque: it lies over the current student and the review pane while it is shown.
     settings->setAutoFillBackground(true);

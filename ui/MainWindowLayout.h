@@ -50,6 +50,8 @@ struct MainWindowControls
     QPushButton *chooseWatchedFolder;
     QCheckBox *checkPhotos; // "拍照检查"
     QCheckBox *bestQuality; // "最佳画质"
+    QLineEdit *schoolCode;  // "学校标识码", for students without an ID-card number
+    QLineEdit *classNumber; // "班号"
 
     // The current student and the list
     QLineEdit *currentName;
@@ -82,6 +84,7 @@ struct MainWindowControls
     QPushButton *importClass;
     QPushButton *packClass;
     ClickableLabel *settingsLink;
+    QPushButton *closeSettings; // the settings group covers the link while it is shown
 
     // The class and its counters
     QLineEdit *className;

@@ -74,6 +74,16 @@ TEST_F(MainWindowTest, ControlsShowTheSettingsAndTypingChangesThem)
     auto *settingsGroup = control<QGroupBox>("FrameSysSetting");
     QTest::mouseClick(control<QLabel>("LabelSystemSit"), Qt::LeftButton);
     EXPECT_FALSE(settingsGroup->isHidden());
+    for (const QWidget *part : settingsGroup->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(settingsGroup->rect().contains(part->geometry()))
+            << "cut off: " << part->objectName().toStdString();
+    type("TextSchoolCode", u"12345x67890123"_s);
+    type("TextClassNumber", u"03-02"_s);
+    EXPECT_EQ(session->lumoSettings().schoolCode, u"1234567890"_s) << "10 digits at most";
+    EXPECT_EQ(session->lumoSettings().classNumber, u"0302"_s);
+    control<QPushButton>("CommandCloseSettings")->click();
+    EXPECT_TRUE(settingsGroup->isHidden());
+    QTest::mouseClick(control<QLabel>("LabelSystemSit"), Qt::LeftButton);
     control<QPushButton>("CommandIn")->click();
     EXPECT_TRUE(settingsGroup->isHidden()) << "Next closes the settings group first";
 }
