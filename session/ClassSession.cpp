@@ -143,6 +143,7 @@ void ClassSession::refreshPane()
         }
     }
     m_pane.showCounters(m_studentCount, m_photographedCount);
+    m_pane.showMissing(m_roster, current, m_studentCount);
     m_pane.className = m_roster.className(current);
     emit paneChanged();
 }

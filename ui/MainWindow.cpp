@@ -24,7 +24,7 @@ const QString kTitle = QStringLiteral("Lumov2.0");
 
 // Distance from the main window's left edge to its right edge beyond the photo frame.
 constexpr int kWindowWidthBesideFrame = 5475;
-constexpr int kWindowHeight = 8100;
+constexpr int kWindowHeight = 8430;
 
 // A stored switch: 0 off, 1 on, 2 the third state a settings file may hold.
 Qt::CheckState checkStateOf(settings::Switch value)
@@ -334,6 +334,13 @@ void MainWindow::showPane()
     c.total->setText(pane.total);
     c.photographed->setText(pane.photographed);
     c.remaining->setText(pane.remaining);
+    const QString missing = pane.missing.isEmpty()
+                                ? QString()
+                                : QStringLiteral("未拍 %1 人：").arg(pane.missing.size()) +
+                                      pane.missing.join(QStringLiteral("，"));
+    setTextIfChanged(c.missing, missing);
+    c.missing->setCursorPosition(0);
+    c.missing->setToolTip(pane.missing.join(u'\n'));
 }
 
 void MainWindow::showCapturedPhoto()

@@ -12,9 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
-#include <QPushButton>
 
 namespace lumo::ui {
 
@@ -203,6 +203,8 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.total = place(label(counters, QString()), "ZongRenShu", 2580, 390, 600, 255);
     c.photographed = place(label(counters, QString()), "YiZhao", 3360, 390, 600, 255);
     c.remaining = place(label(counters, QString()), "ShengYu", 4140, 390, 600, 255);
+    c.missing = place(shownText(w), "TextMissing", 0, 7740, 5505, 330);
+    c.missing->setPlaceholderText(QStringLiteral("未拍：无"));
 
     // The captured photo and the feature list on the right.
     c.photo = place(new PictureView(w), "Picture1", 5520, 0, 2895, 2955);

@@ -91,6 +91,7 @@ struct MainWindowControls
     QLabel *total;
     QLabel *photographed;
     QLabel *remaining;
+    QLineEdit *missing; // the students passed without a photo
 
     PictureView *photo;
     QPlainTextEdit *featureList;

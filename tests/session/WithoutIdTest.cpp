@@ -49,6 +49,11 @@ TEST_F(WithoutIdTest, WithoutTheRegistryCodeTheyAreRefusedAsAlways)
     EXPECT_EQ(dialogs.messages, QStringList{u"这是无身份证学生！！！"_s});
     EXPECT_FALSE(QFileInfo::exists(output.filePath(u"无身份证学生"_s)));
     EXPECT_EQ(session->currentIndex(), 3) << "the class moves on as always";
+    EXPECT_EQ(session->pane().missing, QStringList{u"2 王小明"_s}) << "to be called back";
+    session->skip();
+    session->skip();
+    EXPECT_EQ(session->pane().missing, (QStringList{u"2 王小明"_s, u"3 李/四"_s, u"4 学生4"_s}))
+        << "past the end of the class: everyone without a photo";
 }
 
 TEST_F(WithoutIdTest, WithItTheyArePhotographedMarkedReviewedAndLeftOutOfTheArchive)

@@ -112,6 +112,11 @@ TEST_F(MainWindowTest, OneNextShowsTheNextStudentAndThePhoto)
     type("TextNowXS", u"1"_s);
     EXPECT_EQ(control<QLineEdit>("Text1(2)")->text(), u"学生1"_s);
     EXPECT_TRUE(control<QLabel>("LabelVerdict01")->isHidden());
+
+    EXPECT_TRUE(control<QLineEdit>("TextMissing")->text().isEmpty());
+    for (int step = 0; step < 3; ++step)
+        session->skip();
+    EXPECT_EQ(control<QLineEdit>("TextMissing")->text(), u"未拍 1 人：3 学生3"_s);
 }
 
 TEST_F(MainWindowTest, TheArchiveButtonPutsTheClassNameOnTheClipboard)
