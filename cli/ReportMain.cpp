@@ -20,6 +20,7 @@ namespace {
 
 const char *const kUsage =
     "usage: lumo-cli report WORKBOOK PHOTO_FOLDER OUT.pdf [--csv OUT.csv]\n"
+    "                       [--school-code CODE --class-number NUMBER]\n"
     "\n"
     "Writes the class report the teacher checks and signs: an A4 contact sheet of every student\n"
     "of the workbook's class list in roster order, each photo found in PHOTO_FOLDER as Lumo saves\n"
@@ -27,6 +28,8 @@ const char *const kUsage =
     "ID-card numbers masked in the middle, and a line for the signature. --csv also writes it as\n"
     "a table (UTF-8 with BOM): number, name, masked ID-card number, photographed, finding,\n"
     "photo file.\n"
+    "With the school's 10-digit registry code and the class number, students without an\n"
+    "ID-card number are found under the registry's name in PHOTO_FOLDER/无身份证学生.\n"
     "\n"
     "Exit status: 0 when written, 1 when the workbook cannot be read or a report cannot be\n"
     "written, 2 for wrong arguments.\n";
@@ -62,6 +65,11 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     const QCommandLineOption csvOption(QStringLiteral("csv"), QString(), QStringLiteral("OUT.csv"));
     parser.addOption(csvOption);
+    const QCommandLineOption schoolCodeOption(QStringLiteral("school-code"), QString(),
+                                              QStringLiteral("CODE"));
+    const QCommandLineOption classNumberOption(QStringLiteral("class-number"), QString(),
+                                               QStringLiteral("NUMBER"));
+    parser.addOptions({schoolCodeOption, classNumberOption});
     if (!parser.parse(QStringList(QStringLiteral("lumo-cli report")) + arguments))
         return usageError(parser.errorText());
     const QStringList paths = parser.positionalArguments();
@@ -74,6 +82,13 @@ int main(int argc, char *argv[])
     if (!QFileInfo(photoFolder).isDir())
         return usageError(QStringLiteral("%1 is not a folder").arg(photoFolder));
 
+    const photo::RegistryCode registryCode{parser.value(schoolCodeOption),
+                                           parser.value(classNumberOption)};
+    if ((parser.isSet(schoolCodeOption) || parser.isSet(classNumberOption)) &&
+        !registryCode.isComplete())
+        return usageError(QStringLiteral("--school-code needs 10 digits and --class-number 1 to "
+                                         "10 letters or digits, both together"));
+
     roster::RosterTable table;
     const roster::RosterImportResult imported = roster::importRoster(workbook, table);
     if (!imported.ok) {
@@ -83,7 +98,8 @@ int main(int argc, char *argv[])
     report::ClassReport classReport;
     classReport.className = table.className(1);
     classReport.date = QDate::currentDate();
-    classReport.students = report::reportStudents(table, imported.studentCount, photoFolder);
+    classReport.students =
+        report::reportStudents(table, imported.studentCount, photoFolder, registryCode);
 
     // The table first: it is quick, so a wrong --csv path fails before the pages are drawn and
     // leaves no PDF behind.

@@ -3,6 +3,7 @@
 #include "common/IdCardNumber.h"
 #include "common/PlainFileName.h"
 #include "photo/PhotoSaver.h"
+#include "roster/Preflight.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,13 +28,6 @@ QString existingPhoto(const QString &pathWithoutSuffix)
     return QString();
 }
 
-// The ID pre-flight's text for each roster row that has one, shown under the student's photo.
-// The pre-flight does not report to the class report yet.
-QHash<int, QString> findingsByRow(const roster::RosterTable &, int)
-{
-    return {};
-}
-
 } // namespace
 
 int ClassReport::photographedCount() const
@@ -49,9 +43,16 @@ QString maskedId(const QString &idNumber)
            idNumber.right(shown);
 }
 
-QString studentPhotoPath(const QString &photoFolder, const QString &name, const QString &idNumber)
+QString studentPhotoPath(const QString &photoFolder, const QString &name, const QString &idNumber,
+                         const photo::RegistryCode &registryCode)
 {
-    if (!common::canNamePhoto(idNumber) || !common::isPlainFileName(idNumber))
+    if (!common::canNamePhoto(idNumber)) {
+        const QString key = photo::withoutIdKey(registryCode, name);
+        if (key.isEmpty() || !common::isPlainFileName(key))
+            return QString();
+        return existingPhoto(QDir(photoFolder).filePath(photo::kWithoutIdFolderName + u'/' + key));
+    }
+    if (!common::isPlainFileName(idNumber))
         return QString();
     const QDir folder(photoFolder);
     const photo::PhotoNames names = photo::photoNames(QString(), QString(), name, idNumber);
@@ -59,8 +60,21 @@ QString studentPhotoPath(const QString &photoFolder, const QString &name, const 
     return saved.isEmpty() ? existingPhoto(folder.filePath(names.longKey)) : saved;
 }
 
+QHash<int, QString> findingsByRow(const roster::RosterTable &table, int studentCount)
+{
+    QHash<int, QString> texts;
+    for (const roster::PreflightFinding &found : roster::preflightClass(table, studentCount)) {
+        QString &text = texts[found.row];
+        if (!text.isEmpty())
+            text += QStringLiteral("；");
+        text += roster::findingText(found.code);
+    }
+    return texts;
+}
+
 QList<ReportStudent> reportStudents(const roster::RosterTable &table, int studentCount,
-                                    const QString &photoFolder)
+                                    const QString &photoFolder,
+                                    const photo::RegistryCode &registryCode)
 {
     const QHash<int, QString> findings = findingsByRow(table, studentCount);
     QList<ReportStudent> students;
@@ -69,7 +83,7 @@ QList<ReportStudent> reportStudents(const roster::RosterTable &table, int studen
         const QString name = table.name(row);
         const QString idNumber = table.idNumber(row);
         students.append({row, name, idNumber, findings.value(row),
-                         studentPhotoPath(photoFolder, name, idNumber)});
+                         studentPhotoPath(photoFolder, name, idNumber, registryCode)});
     }
     return students;
 }

@@ -3,9 +3,11 @@
 // from the roster, their photos found as Lumo saved them.
 #pragma once
 
+#include "photo/PhotoSaver.h"
 #include "roster/RosterTable.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -35,12 +37,18 @@ struct ClassReport
 QString maskedId(const QString &idNumber);
 
 // The student's photo as Lumo saves it: <folder>/<photo key>.jpg (photo::photoNames), else
-// <folder>/<whole number>.jpg, either also as .JPG. Empty when there is none, and always for a
-// number too short to name a photo.
-QString studentPhotoPath(const QString &photoFolder, const QString &name, const QString &idNumber);
+// <folder>/<whole number>.jpg, either also as .JPG. A student without a number that can name a
+// photo has one only under the registry's name, in the folder's photo::kWithoutIdFolderName,
+// and only with a complete registry code. Empty when there is none.
+QString studentPhotoPath(const QString &photoFolder, const QString &name, const QString &idNumber,
+                         const photo::RegistryCode &registryCode = {});
+
+// The ID pre-flight's texts for each roster row that has findings ("校验位错误；重复").
+QHash<int, QString> findingsByRow(const roster::RosterTable &table, int studentCount);
 
 // Roster rows 1 to studentCount, their findings and photos.
 QList<ReportStudent> reportStudents(const roster::RosterTable &table, int studentCount,
-                                    const QString &photoFolder);
+                                    const QString &photoFolder,
+                                    const photo::RegistryCode &registryCode = {});
 
 } // namespace lumo::report

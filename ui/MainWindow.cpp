@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace lumo::ui {
@@ -105,6 +106,12 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
         else
             QApplication::restoreOverrideCursor();
     });
+    connect(&m_session, &session::ClassSession::progressChanged, this, [this](int done, int total) {
+        QProgressBar *bar = m_controls.progress;
+        bar->setRange(0, qMax(1, total));
+        bar->setValue(done);
+        bar->setVisible(done < total);
+    });
     connect(&m_session, &session::ClassSession::clipboardOffered, this, [](const QString &text) {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
@@ -159,6 +166,7 @@ void MainWindow::connectCommands()
     connect(c.openOutputFolder, &QPushButton::clicked, s, &session::ClassSession::openOutputFolder);
     connect(c.help, &QPushButton::clicked, s, &session::ClassSession::openHelp);
     connect(c.packClass, &QPushButton::clicked, s, &session::ClassSession::packClass);
+    connect(c.classReport, &QPushButton::clicked, s, &session::ClassSession::writeClassReport);
     connect(c.save, &QPushButton::clicked, s, &session::ClassSession::savePhoto);
     connect(c.capture, &QPushButton::clicked, s, &session::ClassSession::takePhoto);
     connect(c.next, &QPushButton::clicked, s, &session::ClassSession::next);

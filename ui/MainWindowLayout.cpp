@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -176,11 +177,13 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.capture = place(button(buttons, QStringLiteral("拍照")), "WzPai", 2280, 690, 720, 375);
     c.save = place(button(buttons, QStringLiteral("保存")), "WZsaVe", 3030, 690, 750, 375);
     c.importClass =
-        place(button(buttons, QStringLiteral("导入信息")), "DaoRuExcel", 60, 1080, 1140, 375);
+        place(button(buttons, QStringLiteral("导入信息")), "DaoRuExcel", 60, 1080, 900, 375);
     c.packClass =
-        place(button(buttons, QStringLiteral("压缩ZIP")), "CommandToZip", 1260, 1080, 1140, 375);
+        place(button(buttons, QStringLiteral("压缩ZIP")), "CommandToZip", 990, 1080, 900, 375);
+    c.classReport =
+        place(button(buttons, QStringLiteral("班级报告")), "CommandReport", 1920, 1080, 900, 375);
     c.settingsLink = place(new ClickableLabel(QStringLiteral("系统设置"), buttons),
-                           "LabelSystemSit", 2640, 1140, 1080, 255);
+                           "LabelSystemSit", 2880, 1140, 900, 255);
 
     // Input and output.
     QGroupBox *files =
@@ -205,6 +208,9 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.remaining = place(label(counters, QString()), "ShengYu", 4140, 390, 600, 255);
     c.missing = place(shownText(w), "TextMissing", 0, 7740, 5505, 330);
     c.missing->setPlaceholderText(QStringLiteral("未拍：无"));
+    // Over the list while a report is written.
+    c.progress = place(new QProgressBar(w), "ProgressReport", 0, 7740, 5505, 330);
+    c.progress->hide();
 
     // The captured photo and the feature list on the right.
     c.photo = place(new PictureView(w), "Picture1", 5520, 0, 2895, 2955);

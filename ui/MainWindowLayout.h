@@ -10,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QWidget;
 
@@ -83,6 +84,7 @@ struct MainWindowControls
     QPushButton *save;
     QPushButton *importClass;
     QPushButton *packClass;
+    QPushButton *classReport;
     ClickableLabel *settingsLink;
     QPushButton *closeSettings; // the settings group covers the link while it is shown
 
@@ -92,6 +94,7 @@ struct MainWindowControls
     QLabel *photographed;
     QLabel *remaining;
     QLineEdit *missing; // the students passed without a photo
+    QProgressBar *progress;
 
     PictureView *photo;
     QPlainTextEdit *featureList;

@@ -72,28 +72,40 @@ TEST(ClassReport, FindsThePhotoAsLumoSavesIt)
     EXPECT_EQ(studentPhotoPath(path, u"郑九"_s, u"110105200801014444"_s), QString());
 }
 
-TEST(ClassReport, ReadsTheClassFromTheRoster)
+TEST(ClassReport, ReadsTheClassItsFindingsAndPhotosFromTheRoster)
 {
     QTemporaryDir folder;
     lumo::roster::RosterTable table;
-    const QStringList ids = {u"110105200801011234"_s, u"1234"_s, u"110105200801015678"_s};
-    for (int row = 1; row <= 3; ++row) {
+    // Valid; without a number; a wrong check character; without a number, photographed under
+    // the registry's name.
+    const QStringList ids = {u"110105200801011236"_s, u"1234"_s, u"110105200801015678"_s,
+                             QString()};
+    for (int row = 1; row <= 4; ++row) {
         table.setCell(row, lumo::roster::RosterTable::kName, u"学生%1"_s.arg(row));
         table.setCell(row, lumo::roster::RosterTable::kIdNumber, ids[row - 1]);
     }
-    table.setCell(4, lumo::roster::RosterTable::kName, u"不在班上"_s);
+    table.setCell(5, lumo::roster::RosterTable::kName, u"不在班上"_s);
     writeBytes(folder.filePath(ids[2] + u".jpg"_s), "jpeg");
+    QDir(folder.path()).mkdir(u"无身份证学生"_s);
+    const QString withoutId = folder.filePath(u"无身份证学生/1234567890_3_学生4.jpg"_s);
+    writeBytes(withoutId, "jpeg");
 
     ClassReport report;
-    report.students = reportStudents(table, 3, folder.path());
-    ASSERT_EQ(report.students.size(), 3);
+    report.students = reportStudents(table, 4, folder.path());
+    ASSERT_EQ(report.students.size(), 4);
     EXPECT_EQ(report.students[1].number, 2);
     EXPECT_EQ(report.students[1].name, u"学生2"_s);
     EXPECT_EQ(report.students[1].idNumber, u"1234"_s);
     EXPECT_EQ(report.students[2].photoPath, folder.filePath(ids[2] + u".jpg"_s));
+    EXPECT_EQ(report.students[3].photoPath, QString()) << "no registry code: no name to find";
     EXPECT_EQ(report.photographedCount(), 1);
-    for (const ReportStudent &student : report.students)
-        EXPECT_TRUE(student.finding.isEmpty());
+    EXPECT_EQ(report.students[0].finding, QString());
+    EXPECT_EQ(report.students[1].finding, u"没有身份证号"_s);
+    EXPECT_EQ(report.students[2].finding, u"校验位错误"_s);
+
+    report.students = reportStudents(table, 4, folder.path(), {u"1234567890"_s, u"3"_s});
+    EXPECT_EQ(report.students[3].photoPath, withoutId);
+    EXPECT_EQ(report.photographedCount(), 2);
 }
 
 TEST(ClassReport, TheTableOpensInExcelAndQuotesAsRfc4180Says)

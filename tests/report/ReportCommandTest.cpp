@@ -28,9 +28,9 @@ protected:
         QDir(folder.path()).mkdir(u"photos"_s);
         writeBytes(
             workbook,
-            u"姓名,身份证号,是否拍照,班级\n张三,110105200801011234,,一年级1班\n"
-            "李四,110105200801015678,,一年级1班\n王五,11010520080101999X,,一年级1班\n"_s.toUtf8());
-        writeBytes(photos + u"/110105200801011234.jpg"_s, photoJpeg(30));
+            u"姓名,身份证号,是否拍照,班级\n张三,110105200801011236,,一年级1班\n"
+            "李四,110105200801015675,,一年级1班\n王五,11010520080101999X,,一年级1班\n"_s.toUtf8());
+        writeBytes(photos + u"/110105200801011236.jpg"_s, photoJpeg(30));
         writeBytes(photos + u"/11010520080101999X.JPG"_s, photoJpeg(90));
     }
 
@@ -59,7 +59,7 @@ TEST_F(ReportCommand, WritesTheReportAndItsTable)
 
     const QStringList rows = QString::fromUtf8(readBytes(csv).mid(3)).split(u"\r\n"_s);
     ASSERT_EQ(rows.size(), 5);
-    EXPECT_EQ(rows[3], u"3,王五,1101**********999X,是,,11010520080101999X.JPG"_s);
+    EXPECT_EQ(rows[3], u"3,王五,1101**********999X,是,校验位错误,11010520080101999X.JPG"_s);
 
     // Without --csv, the PDF alone.
     QFile::remove(csv);
@@ -85,6 +85,12 @@ TEST_F(ReportCommand, ExitStatusTellsWhatWentWrong)
     EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--pages"_s}).exitCode, 2);
     EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--csv"_s}).exitCode, 2);
     EXPECT_EQ(lumoCli({workbook, folder.filePath(u"nowhere"_s), pdf}).exitCode, 2);
+    // The registry code for students without a number: 10 digits, and the class number too.
+    EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--school-code"_s, u"12345"_s, u"--class-number"_s,
+                       u"3"_s})
+                  .exitCode,
+              2);
+    EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--school-code"_s, u"1234567890"_s}).exitCode, 2);
     EXPECT_FALSE(QFileInfo::exists(pdf));
 
     const ProgramRun help = lumoCli({u"--help"_s});

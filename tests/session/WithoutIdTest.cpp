@@ -84,4 +84,44 @@ TEST_F(WithoutIdTest, WithItTheyArePhotographedMarkedReviewedAndLeftOutOfTheArch
     EXPECT_TRUE(QFileInfo::exists(output.filePath(u"三年二班.zip"_s)));
     EXPECT_FALSE(QFileInfo::exists(photoOf(1))) << "packed";
     EXPECT_TRUE(QFileInfo::exists(withoutIdPhoto(output))) << "packed separately, not here";
+
+    // The class report after packing: the packed photos are found by their backups.
+    QList<std::pair<int, int>> progress;
+    QObject::connect(session.get(), &session::ClassSession::progressChanged,
+                     [&](int done, int total) {
+                         progress.append({done, total});
+                     });
+    dialogs.messages.clear();
+    session->writeClassReport();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "the operator cancelled the save dialog";
+    EXPECT_EQ(dialogs.suggestedPaths, QStringList{output.filePath(u"三年二班-班级报告.pdf"_s)});
+
+    dialogs.chosenSaveFile = output.filePath(u"报告"_s);
+    session->writeClassReport();
+    EXPECT_EQ(progress.last(), std::make_pair(4, 4));
+    ASSERT_TRUE(QFileInfo::exists(output.filePath(u"报告.pdf"_s)));
+    const QStringList rows = QString::fromUtf8(readBytes(output.filePath(u"报告.csv"_s)).mid(3))
+                                 .split(u"\r\n"_s, Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_TRUE(rows[1].startsWith(u"1,学生1,"_s) && rows[1].contains(u",是,"_s)) << "backup";
+    EXPECT_EQ(rows[2], u"2,王小明,,是,没有身份证号,1234567890_0302_王小明.jpg"_s);
+    EXPECT_EQ(rows[3], u"3,李/四,*,否,没有身份证号,"_s);
+    EXPECT_EQ(dialogs.messages.value(0),
+              u"班级报告已保存：%1\n已拍 2 人，未拍 2 人。\n表格：%2"_s.arg(
+                  output.filePath(u"报告.pdf"_s), output.filePath(u"报告.csv"_s)));
+}
+
+TEST_F(WithoutIdTest, AReportNeedsAClassAndSaysWhenItCannotBeWritten)
+{
+    start();
+    session->writeClassReport();
+    EXPECT_EQ(dialogs.messages, QStringList{u"请先导入班级名单，再生成班级报告。"_s});
+
+    importClass(2);
+    dialogs.messages.clear();
+    dialogs.chosenSaveFile = output.filePath(u"没有的文件夹/报告.pdf"_s);
+    session->writeClassReport();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.first().startsWith(u"班级报告没有保存："_s));
+    EXPECT_EQ(dialogs.kinds.value(0), platform::MessageKind::Warning);
 }

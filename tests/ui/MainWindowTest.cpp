@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -128,4 +130,15 @@ TEST_F(MainWindowTest, TheArchiveButtonPutsTheClassNameOnTheClipboard)
     EXPECT_EQ(dialogs.messages,
               QStringList{u"文件夹 "_s + output.path() + u" 中没有 JPG 照片，没有打包。"_s});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // The report button: a progress bar while the pages are drawn, gone when they are written.
+    int progressShown = 0;
+    QObject::connect(session.get(), &session::ClassSession::progressChanged, [&] {
+        progressShown += control<QProgressBar>("ProgressReport")->isVisible();
+    });
+    dialogs.chosenSaveFile = output.filePath(u"报告.pdf"_s);
+    control<QPushButton>("CommandReport")->click();
+    EXPECT_TRUE(QFileInfo::exists(dialogs.chosenSaveFile));
+    EXPECT_GT(progressShown, 0);
+    EXPECT_TRUE(control<QProgressBar>("ProgressReport")->isHidden());
 }
