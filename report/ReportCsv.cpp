@@ -9,8 +9,16 @@ namespace lumo::report {
 
 namespace {
 
-QString field(const QString &text)
+// A class list is typed by many hands: a name that starts like a formula ("=HYPERLINK(…)") would
+// be run by the spreadsheet program that opens the table, so it is kept as text.
+bool startsLikeFormula(const QString &text)
 {
+    return !text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text.front());
+}
+
+QString field(const QString &plain)
+{
+    const QString text = startsLikeFormula(plain) ? u'\'' + plain : plain;
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r'))
         return text;

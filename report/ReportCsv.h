@@ -10,7 +10,8 @@ namespace lumo::report {
 
 // UTF-8 with a byte order mark (so that Excel on Windows reads the Chinese), a header row, then
 // per student: number, name, masked ID-card number, photographed (是/否), finding, photo file
-// name; fields quoted as RFC 4180 says, lines ended by CR LF.
+// name; fields quoted as RFC 4180 says, lines ended by CR LF. A field that starts like a formula
+// (= + - @) gets a leading apostrophe, so that the spreadsheet shows it as text.
 QByteArray reportCsv(const ClassReport &report);
 
 // reportCsv written atomically; false with *error saying why.
