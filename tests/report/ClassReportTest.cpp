@@ -81,13 +81,14 @@ TEST(ClassReport, ReadsTheClassItsFindingsAndPhotosFromTheRoster)
     EXPECT_EQ(report.photographedCount(), 2);
 }
 
-TEST(ClassReport, TheTableOpensInExcelAndQuotesAsRfc4180Says)
+TEST(ClassReport, TheTableOpensInExcelQuotesAsRfc4180SaysAndRunsNoFormula)
 {
     ClassReport report;
     report.students = {
         {1, u"张三"_s, u"110105200801011234"_s, QString(), u"/photos/110105200801011234.jpg"_s},
         {2, u"O'Neil, \"Jo\""_s, u"11010520080101567X"_s, u"校验位错误"_s, QString()},
         {3, u"两行\n名字"_s, QString(), QString(), QString()},
+        {4, u"=HYPERLINK(\"x\")"_s, QString(), QString(), QString()},
     };
     const QByteArray csv = reportCsv(report);
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
@@ -95,5 +96,6 @@ TEST(ClassReport, TheTableOpensInExcelAndQuotesAsRfc4180Says)
               u"序号,姓名,身份证号,已拍照,问题,照片文件\r\n"
               "1,张三,1101**********1234,是,,110105200801011234.jpg\r\n"
               "2,\"O'Neil, \"\"Jo\"\"\",1101**********567X,否,校验位错误,\r\n"
-              "3,\"两行\n名字\",,否,,\r\n"_s);
+              "3,\"两行\n名字\",,否,,\r\n"
+              "4,\"'=HYPERLINK(\"\"x\"\")\",,否,,\r\n"_s);
 }
