@@ -1,9 +1,13 @@
-// Reading a 3000-row class list and writing 2999 photo marks back, for each workbook format.
+// Reading a 3000-row class list and writing 2999 photo marks back, for each workbook format, and
+// the pre-flight of 3000 ID-card numbers.
 // Run: build/bench/roster_bench   (the whole-process comparison is bench/roster-show-vs-xlrd)
+#include "roster/IdCardCheck.h"
+#include "roster/Preflight.h"
 #include "roster/RosterImport.h"
 #include "roster/RosterWriteBack.h"
 #include "roster/Workbook.h"
 
+#include <QDate>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -76,8 +80,34 @@ void writeMarks(benchmark::State &state, const char *name)
     }
 }
 
+// 3000 students, most with good numbers, one in ten with something to find.
+void preflight(benchmark::State &state)
+{
+    RosterTable table;
+    for (int row = 1; row <= 3000; ++row) {
+        const QString first17 = QStringLiteral("110105%1%2")
+                                    .arg(QDate(2010, 1, 1).addDays(row % 700).toString("yyyyMMdd"))
+                                    .arg(row % 1000, 3, 10, QLatin1Char('0'));
+        QString number = first17 + residentIdCheckCharacter(first17);
+        if (row % 10 == 1)
+            number[17] = number[17] == u'0' ? u'1' : u'0';
+        else if (row % 10 == 2)
+            number.insert(6, u' ');
+        else if (row % 10 == 3)
+            number = QStringLiteral("H%1").arg(row, 8, 10, QLatin1Char('0'));
+        table.setCell(row, RosterTable::kName, QStringLiteral("学生%1").arg(row));
+        table.setCell(row, RosterTable::kIdNumber, number);
+    }
+    for (auto _ : state) {
+        const std::vector<PreflightFinding> findings = preflightClass(table, 3000);
+        if (findings.size() != 900)
+            state.SkipWithError("unexpected findings");
+    }
+}
+
 } // namespace
 
+BENCHMARK(preflight)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readInMemory, xls_xlwt, "big-xlwt.xls")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readInMemory, xls_gnumeric, "big-gnumeric.xls")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readInMemory, xlsx_openpyxl, "big-openpyxl.xlsx")->Unit(benchmark::kMillisecond);

@@ -1,6 +1,6 @@
-// The class-list commands (roster, pack) live in programs of their own, beside lumo-cli or in
-// Lumo's library folder, so that lumo-cli itself loads no workbook or archive library: scripts
-// run "lumo-cli photo convert" once per photo, and its start-up is most of its time.
+// The class-list commands (roster, pack, report) live in programs of their own, beside lumo-cli or
+// in Lumo's library folder, so that lumo-cli itself loads no workbook, archive or Qt Gui library:
+// scripts run "lumo-cli photo convert" once per photo, and its start-up is most of its time.
 #pragma once
 
 #include <QStringList>

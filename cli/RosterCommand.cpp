@@ -1,7 +1,8 @@
-// "lumo-cli roster": the class list of a workbook as the import reads it, and the photo marks
-// written into it as the shut-down does.
+// "lumo-cli roster": the class list of a workbook as the import reads it, the pre-flight of its
+// ID-card numbers, and the photo marks written into it as the shut-down does.
 #include "cli/RosterCommand.h"
 
+#include "roster/Preflight.h"
 #include "roster/RosterImport.h"
 #include "roster/RosterWriteBack.h"
 
@@ -21,9 +22,16 @@ int showUsage(std::FILE *out)
 {
     printLine(out, QStringLiteral(
                        "usage: lumo-cli roster show WORKBOOK\n"
+                       "       lumo-cli roster check WORKBOOK\n"
                        "       lumo-cli roster mark WORKBOOK NUMBER...\n\n"
                        "show: one tab-separated line per student (number, name, ID-card number, "
                        "photo mark, class), then the import's summary.\n"
+                       "check: the pre-flight of the ID-card numbers, one tab-separated line per "
+                       "finding (student number, name, ID-card number, code: checksum, "
+                       "birth-date, format, duplicate, missing-id, spaces, not-resident-id); "
+                       "exit 0 without findings, 1 with findings, 2 when the workbook cannot be "
+                       "read. not-resident-id (another document) is information: printed, but "
+                       "alone it does not make the exit status 1.\n"
                        "mark: writes the photo mark \"是\" into column C of those students' rows.\n"
                        "Workbooks: .xls (Excel 97 and later), .xlsx, .csv (UTF-8 or GBK); the "
                        "class list is the sheet \"sheet1\"."));
@@ -54,6 +62,22 @@ int show(const QString &path)
     }
     printLine(stdout, importSummary(result));
     return 0;
+}
+
+int check(const QString &path)
+{
+    RosterTable table;
+    const RosterImportResult result = importOrReport(path, table);
+    if (!result.ok)
+        return 2;
+    bool needsFixing = false;
+    for (const PreflightFinding &finding : preflightClass(table, result.studentCount)) {
+        printLine(stdout, QStringList{QString::number(finding.row), finding.name, finding.idNumber,
+                                      finding.code}
+                              .join(u'\t'));
+        needsFixing = needsFixing || !finding.isInformation();
+    }
+    return needsFixing ? 1 : 0;
 }
 
 int mark(const QString &path, const QStringList &numbers)
@@ -90,6 +114,8 @@ int runRosterCommand(const QStringList &arguments)
         return showUsage(stdout);
     if (arguments.size() == 2 && arguments[0] == u"show")
         return show(arguments[1]);
+    if (arguments.size() == 2 && arguments[0] == u"check")
+        return check(arguments[1]);
     if (arguments.size() >= 3 && arguments[0] == u"mark")
         return mark(arguments[1], arguments.mid(2));
     return showUsage(stderr);

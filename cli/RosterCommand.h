@@ -1,4 +1,4 @@
-// "lumo-cli roster show|mark".
+// "lumo-cli roster show|check|mark".
 #pragma once
 
 #include <QStringList>

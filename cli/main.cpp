@@ -18,6 +18,8 @@ const std::array kCommands = {
                "lumo-cli-roster"},
     CliCommand{"pack", "move a folder's photos into a checked class archive", nullptr,
                "lumo-cli-pack"},
+    CliCommand{"report", "the class's contact sheet for the teacher to sign (PDF, CSV)", nullptr,
+               "lumo-cli-report"},
 };
 
 void printUsage(std::FILE *out)

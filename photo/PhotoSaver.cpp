@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <new>
 
 namespace lumo::photo {
@@ -53,6 +54,43 @@ PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder, 
     return names;
 }
 
+bool RegistryCode::isComplete() const
+{
+    return isSchoolCode(schoolCode) && isClassNumber(classNumber);
+}
+
+bool isSchoolCode(QStringView text)
+{
+    return text.size() == 10 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+bool isClassNumber(QStringView text)
+{
+    return !text.isEmpty() && text.size() <= 10 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) {
+               return c.unicode() < 128 && c.isLetterOrNumber();
+           });
+}
+
+QString withoutIdKey(const RegistryCode &code, const QString &name)
+{
+    if (!code.isComplete() || name.isEmpty())
+        return QString();
+    return code.schoolCode + u'_' + code.classNumber + u'_' + name;
+}
+
+PhotoNames withoutIdPhotoNames(const QString &outputFolder, const QString &backupFolder,
+                               const QString &key)
+{
+    PhotoNames names;
+    names.longKey = names.shortKey = names.photoKey = key;
+    names.photoPath = inFolder(outputFolder + QDir::separator() + kWithoutIdFolderName, key);
+    names.backupPath = inFolder(backupFolder + QDir::separator() + kWithoutIdFolderName, key);
+    names.earlierPhotoPath = names.photoPath;
+    return names;
+}
+
 QString overwriteQuestionText()
 {
     return QStringLiteral("该学生照片已经存在,\r\n是否覆盖原照片?？");
@@ -88,19 +126,33 @@ SaveResult PhotoSaver::saveOnce(const SaveRequest &request,
     if (!QFileInfo::exists(request.outputFolder))
         common::makeFolderPath(request.outputFolder);
 
-    if (!common::canNamePhoto(request.idNumber)) {
+    const bool withoutId = !common::canNamePhoto(request.idNumber);
+    const QString namedKey = withoutId ? withoutIdKey(request.registryCode, request.name) : QString();
+    if (withoutId && namedKey.isEmpty()) {
         if (request.name.isEmpty())
             return ended(SaveStatus::PastEndOfList, QStringLiteral("已经是最后1位学生。"));
         return ended(SaveStatus::NoIdNumber, QStringLiteral("这是无身份证学生！！！"));
     }
-    if (!common::isPlainFileName(request.idNumber))
+    if (withoutId && !common::isPlainFileName(namedKey))
+        return ended(SaveStatus::RefusedId,
+                     QStringLiteral("这是无身份证学生！！！\n姓名“%1”含有不能用在文件名里的字符"
+                                    "（路径分隔符、“..”或控制字符），照片没有保存。")
+                         .arg(request.name));
+    if (!withoutId && !common::isPlainFileName(request.idNumber))
         return ended(SaveStatus::RefusedId,
                      QStringLiteral("身份证号码“%1”含有不能用在文件名里的字符（路径分隔符、“..”"
                                     "或控制字符），照片没有保存。")
                          .arg(request.idNumber));
 
     const PhotoNames names =
-        photoNames(request.outputFolder, request.backupFolder, request.name, request.idNumber);
+        withoutId
+            ? withoutIdPhotoNames(request.outputFolder, request.backupFolder, namedKey)
+            : photoNames(request.outputFolder, request.backupFolder, request.name, request.idNumber);
+    if (withoutId) {
+        common::makeFolderPath(QFileInfo(names.photoPath).path());
+        if (request.backup)
+            common::makeFolderPath(QFileInfo(names.backupPath).path());
+    }
     if (QFileInfo::exists(names.backupPath) || QFileInfo::exists(names.earlierPhotoPath)) {
         if (!overwriteQuestion || !overwriteQuestion())
             return ended(SaveStatus::Declined);

@@ -7,6 +7,7 @@
 #include "photo/BgrImage.h"
 
 #include <QString>
+#include <QStringView>
 #include <QStringList>
 
 #include <functional>
@@ -29,6 +30,30 @@ struct PhotoNames
 PhotoNames photoNames(const QString &outputFolder, const QString &backupFolder, const QString &name,
                       const QString &idNumber);
 
+// Students without an ID-card number, as the registry names them: "学校标识码_班号_姓名.jpg", in
+// a folder of their own inside the photo and backup folders. The registry collects them for the
+// whole school, so the class archive leaves that folder out.
+inline const QString kWithoutIdFolderName = QStringLiteral("无身份证学生");
+
+struct RegistryCode
+{
+    QString schoolCode;  // "学校标识码": the school's 10-digit registry code
+    QString classNumber; // "班号"
+
+    // Both set and well-formed: only then are students without a number photographed.
+    bool isComplete() const;
+};
+
+bool isSchoolCode(QStringView text);  // 10 digits
+bool isClassNumber(QStringView text); // 1 to 10 ASCII letters and digits
+
+// "学校标识码_班号_姓名"; empty when the code is not complete or the name is empty.
+QString withoutIdKey(const RegistryCode &code, const QString &name);
+// The photo of a student without a number: every key the same, the photo and its backup in
+// the folders' kWithoutIdFolderName.
+PhotoNames withoutIdPhotoNames(const QString &outputFolder, const QString &backupFolder,
+                               const QString &key);
+
 // The question the caller puts to the operator before a photo is replaced, and its title.
 QString overwriteQuestionText();
 QString overwriteQuestionTitle();
@@ -43,6 +68,7 @@ struct SaveRequest
     bool backup = true;
     bool compress = true;
     bool bestQuality = false; // the highest quality that fits, instead of quality 80 passes
+    RegistryCode registryCode; // complete: a student without a number is saved by name
     BgrImage picture;         // the capture
 };
 
@@ -50,7 +76,7 @@ enum class SaveStatus {
     Saved,
     NoIdNumber,    // the student has no usable ID-card number
     PastEndOfList, // no student in this row
-    RefusedId,     // the number would not be a plain file name
+    RefusedId,     // the number (or, without one, the name) would not be a plain file name
     Declined,      // the operator kept the existing photo
     Busy,          // another save is running
     Failed,        // the photo or its backup could not be made or written

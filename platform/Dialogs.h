@@ -1,6 +1,7 @@
 // Everything that speaks to the operator in a box goes through here, so that tests can answer.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -46,6 +47,25 @@ public:
     virtual QString chooseFolder(const QString & /*title*/, const QString & /*startFolder*/)
     {
         return QString();
+    }
+
+    // The save-file dialog, offering suggestedPath and the files that filter names; the chosen
+    // path, or an empty text when the operator cancelled. The dialog itself asks before an
+    // existing file is replaced. Where no one can be asked, the answer is a cancel.
+    virtual QString saveFileName(const QString & /*title*/, const QString & /*suggestedPath*/,
+                                 const QString & /*filter*/)
+    {
+        return QString();
+    }
+
+    // A table for the operator to read and copy: intro above it, one row per entry.
+    virtual void showTable(const QString &title, const QString &intro, const QStringList &columns,
+                           const QList<QStringList> &rows)
+    {
+        QStringList lines{intro, columns.join(u'\t')};
+        for (const QStringList &row : rows)
+            lines << row.join(u'\t');
+        message(lines.join(u'\n'), title);
     }
 
     // A line of text typed by the operator, offered defaultText; nothing when cancelled. Where no

@@ -8,6 +8,7 @@
 #include "common/AtomicFile.h"
 #include "common/IdCardNumber.h"
 #include "common/NumberText.h"
+#include "common/PlainFileName.h"
 #include "common/Twips.h"
 #include "frame/FrameRules.h"
 #include "packaging/ClassArchive.h"
@@ -130,12 +131,10 @@ void ClassSession::refreshPane()
     if (current > 2)
         m_pane.older.verdict = m_verdicts.value(current - 2);
 
-    const QString &output = m_settings.outputFolder;
-    const QString &backup = m_settings.backupFolder;
-    if (current > 2 && common::canNamePhoto(m_roster.idNumber(current - 2)))
-        m_pane.older.showPhoto(findStudentPhoto(output, backup, m_roster.idNumber(current - 2)));
-    if (current >= 2 && common::canNamePhoto(m_roster.idNumber(current - 1))) {
-        const QString photo = findStudentPhoto(output, backup, m_roster.idNumber(current - 1));
+    if (current > 2 && hasPhotoName(current - 2))
+        m_pane.older.showPhoto(photoOfRow(current - 2));
+    if (current >= 2 && hasPhotoName(current - 1)) {
+        const QString photo = photoOfRow(current - 1);
         m_pane.newer.showPhoto(photo);
         if (!photo.isEmpty()) {
             // The previous student's photo exists: marked, and counted at once.
@@ -144,8 +143,37 @@ void ClassSession::refreshPane()
         }
     }
     m_pane.showCounters(m_studentCount, m_photographedCount);
+    m_pane.showMissing(m_roster, current, m_studentCount);
     m_pane.className = m_roster.className(current);
     emit paneChanged();
+}
+
+photo::RegistryCode ClassSession::registryCode() const
+{
+    return {m_lumoSettings.schoolCode, m_lumoSettings.classNumber};
+}
+
+bool ClassSession::hasPhotoName(int row) const
+{
+    return common::canNamePhoto(m_roster.idNumber(row)) ||
+           !photo::withoutIdKey(registryCode(), m_roster.name(row)).isEmpty();
+}
+
+QString ClassSession::photoOfRow(int row) const
+{
+    const QString &idNumber = m_roster.idNumber(row);
+    if (common::canNamePhoto(idNumber))
+        return findStudentPhoto(m_settings.outputFolder, m_settings.backupFolder, idNumber);
+    const QString key = photo::withoutIdKey(registryCode(), m_roster.name(row));
+    if (key.isEmpty() || !common::isPlainFileName(key))
+        return QString();
+    const photo::PhotoNames names =
+        photo::withoutIdPhotoNames(m_settings.outputFolder, m_settings.backupFolder, key);
+    for (const QString &path : {names.photoPath, names.backupPath}) {
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
 }
 
 void ClassSession::next()
@@ -322,6 +350,7 @@ photo::SaveResult ClassSession::save(bool askBeforeOverwriting)
     request.backup = m_settings.backup == 1;
     request.compress = m_settings.compress == 1;
     request.bestQuality = m_lumoSettings.bestQuality;
+    request.registryCode = registryCode();
     request.picture = toBgrImage(m_capture);
 
     photo::SaveResult result = m_photoSaver.save(request, [this, askBeforeOverwriting] {

@@ -118,6 +118,9 @@ public:
     // photo without asking), and return to the student who was current.
     void retakePrevious();
     void packClass();
+    // "班级报告": the contact sheet of the class as a PDF the teacher signs, and the same as CSV
+    // beside it, for the school office.
+    void writeClassReport();
     // A picture that arrived in the watched folder: saved for the current student, who then
     // makes way for the next.
     void takeArrivedPicture(const QImage &picture);
@@ -188,10 +191,18 @@ signals:
     void windowWidthChanged(int twips);        // the zoom keys widen or narrow the main window
     void busyChanged(bool busy);               // a long step runs: the window shows a busy cursor
     void clipboardOffered(const QString &text);
+    // A long step counts its work: the window shows a progress bar until done reaches total.
+    void progressChanged(int done, int total);
     void lumoSettingsChanged();
 
 private:
     void refreshPane();
+    photo::RegistryCode registryCode() const;
+    // Whether the student's photo has a name: an ID-card number, or the registry's name for a
+    // student without one.
+    bool hasPhotoName(int row) const;
+    // The student's photo in the output or the backup folder; empty when there is none.
+    QString photoOfRow(int row) const;
     void advance(const QImage *arrived);
     Capture captureCamera();
     Capture takeCapture(const QImage &picture);
@@ -205,6 +216,8 @@ private:
     void message(const QString &text, const QString &title = QString());
     void warning(const QString &text, const QString &title = QString());
     bool saveMarksBesideWorkbook(const std::vector<roster::PhotoMark> &marks);
+    // After an import, the students whose ID-card numbers need fixing, in a window.
+    void showPreflightFindings();
     // The live framing guide runs while the photo checks are on and a picture is framed.
     bool wantsFramingGuide() const;
     void updateFramingGuide();

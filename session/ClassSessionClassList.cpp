@@ -3,6 +3,7 @@
 
 #include "common/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "roster/Preflight.h"
 #include "roster/RosterImport.h"
 #include "roster/RosterWriteBack.h"
 #include "session/CommandScope.h"
@@ -10,6 +11,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSet>
+
+#include <algorithm>
 
 Q_DECLARE_LOGGING_CATEGORY(lcSession)
 
@@ -41,8 +45,39 @@ void ClassSession::importClass()
     m_withoutIdCount = result.withoutIdCount;
     m_photographedCount = countPhotographed(m_roster);
     message(roster::importSummary(result), roster::kImportSummaryTitle);
+    showPreflightFindings();
     goTo(1);
     emit commandFinished();
+}
+
+void ClassSession::showPreflightFindings()
+{
+    const std::vector<roster::PreflightFinding> findings =
+        roster::preflightClass(m_roster, m_studentCount);
+    // Other documents than resident ID cards are worth knowing, but alone no reason for a window
+    // at every import of a class with foreign students.
+    const auto needsFixing =
+        std::count_if(findings.cbegin(), findings.cend(),
+                      [](const roster::PreflightFinding &found) { return !found.isInformation(); });
+    if (needsFixing == 0)
+        return;
+    QList<QStringList> rows;
+    QSet<int> students;
+    for (const roster::PreflightFinding &found : findings) {
+        rows << QStringList{QString::number(found.row), found.name, found.idNumber,
+                            roster::findingText(found.code)};
+        if (!found.isInformation())
+            students.insert(found.row);
+    }
+    m_services.dialogs.showTable(
+        QStringLiteral("身份证号核对"),
+        QStringLiteral("班级名单中有 %1 位学生的身份证号需要核对。照片以身份证号命名，号码有误的"
+                       "照片学籍系统无法对应。请在班级名单中改正后重新导入。\n"
+                       "名单已按原样导入，工作簿没有改动。")
+            .arg(students.size()),
+        {QStringLiteral("序号"), QStringLiteral("姓名"), QStringLiteral("身份证号"),
+         QStringLiteral("问题")},
+        rows);
 }
 
 void ClassSession::chooseAndImportClass()

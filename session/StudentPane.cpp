@@ -87,6 +87,16 @@ void StudentPane::showStudent(const RosterTable &table, int current)
     }
 }
 
+void StudentPane::showMissing(const roster::RosterTable &table, int current, int studentCount)
+{
+    missing.clear();
+    const int last = qMin(current - 1, studentCount);
+    for (int row = 1; row <= last; ++row) {
+        if (table.photoMark(row) != roster::kPhotoTakenMark)
+            missing << QStringLiteral("%1 %2").arg(row).arg(table.name(row));
+    }
+}
+
 void StudentPane::showCounters(int studentCount, int photographedCount)
 {
     photographed = QString::number(photographedCount);

@@ -68,10 +68,14 @@ struct StudentPane
     QString remaining = QStringLiteral("0");
     QString
         notice; // what the last command did to the review pane ("已重拍 …"); until the next move
+    // The students before the current one without a photo ("3 学生3"): skipped, or their photo
+    // failed; to be called back before the class is packed.
+    QStringList missing;
 
     // The names, numbers and list for the student at row current.
     void showStudent(const roster::RosterTable &table, int current);
     void showCounters(int studentCount, int photographedCount);
+    void showMissing(const roster::RosterTable &table, int current, int studentCount);
 };
 
 } // namespace lumo::session

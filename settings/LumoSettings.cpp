@@ -55,6 +55,8 @@ LumoSettings readLumoSettings(const QString &path, bool *found)
     settings.watchedFolder = file.value(QStringLiteral("folder/path")).toString();
     settings.checkPhotos = file.value(QStringLiteral("photo/check"), true).toBool();
     settings.bestQuality = file.value(QStringLiteral("photo/bestQuality"), false).toBool();
+    settings.schoolCode = file.value(QStringLiteral("registry/schoolCode")).toString();
+    settings.classNumber = file.value(QStringLiteral("registry/classNumber")).toString();
     return settings;
 }
 
@@ -73,6 +75,8 @@ bool writeLumoSettings(const QString &path, const LumoSettings &settings, QStrin
         file.setValue(QStringLiteral("folder/path"), settings.watchedFolder);
         file.setValue(QStringLiteral("photo/check"), settings.checkPhotos);
         file.setValue(QStringLiteral("photo/bestQuality"), settings.bestQuality);
+        file.setValue(QStringLiteral("registry/schoolCode"), settings.schoolCode);
+        file.setValue(QStringLiteral("registry/classNumber"), settings.classNumber);
         file.sync();
         if (file.status() != QSettings::NoError) {
             if (reason)

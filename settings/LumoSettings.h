@@ -1,6 +1,6 @@
 // The settings Lumo added beyond the legacy ones (where photos come from, the photo checks, the
-// best quality), kept in a second file beside the legacy one ("config/lumo.ini"), so that the
-// legacy file stays as it always was.
+// best quality, the registry code for students without an ID-card number), kept in a second file
+// beside the legacy one ("config/lumo.ini"), so that the legacy file stays as it always was.
 #pragma once
 
 #include <QByteArray>
@@ -23,6 +23,10 @@ struct LumoSettings
     QString watchedFolder;
     bool checkPhotos = true; // "拍照检查": every photo is checked before the class moves on
     bool bestQuality = false; // "最佳画质": the best JPEG quality that fits, not quality 80 passes
+    // "学校标识码" and "班号": with both, students without an ID-card number are photographed
+    // under the registry's name for them.
+    QString schoolCode{};
+    QString classNumber{};
 
     friend bool operator==(const LumoSettings &, const LumoSettings &) = default;
 };

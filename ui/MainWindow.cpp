@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace lumo::ui {
@@ -24,7 +25,7 @@ const QString kTitle = QStringLiteral("Lumov2.0");
 
 // Distance from the main window's left edge to its right edge beyond the photo frame.
 constexpr int kWindowWidthBesideFrame = 5475;
-constexpr int kWindowHeight = 8100;
+constexpr int kWindowHeight = 8430;
 
 // A stored switch: 0 off, 1 on, 2 the third state a settings file may hold.
 Qt::CheckState checkStateOf(settings::Switch value)
@@ -105,6 +106,12 @@ MainWindow::MainWindow(session::ClassSession &session, QWidget *parent)
         else
             QApplication::restoreOverrideCursor();
     });
+    connect(&m_session, &session::ClassSession::progressChanged, this, [this](int done, int total) {
+        QProgressBar *bar = m_controls.progress;
+        bar->setRange(0, qMax(1, total));
+        bar->setValue(done);
+        bar->setVisible(done < total);
+    });
     connect(&m_session, &session::ClassSession::clipboardOffered, this, [](const QString &text) {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
@@ -159,6 +166,7 @@ void MainWindow::connectCommands()
     connect(c.openOutputFolder, &QPushButton::clicked, s, &session::ClassSession::openOutputFolder);
     connect(c.help, &QPushButton::clicked, s, &session::ClassSession::openHelp);
     connect(c.packClass, &QPushButton::clicked, s, &session::ClassSession::packClass);
+    connect(c.classReport, &QPushButton::clicked, s, &session::ClassSession::writeClassReport);
     connect(c.save, &QPushButton::clicked, s, &session::ClassSession::savePhoto);
     connect(c.capture, &QPushButton::clicked, s, &session::ClassSession::takePhoto);
     connect(c.next, &QPushButton::clicked, s, &session::ClassSession::next);
@@ -167,6 +175,7 @@ void MainWindow::connectCommands()
     connect(c.studentNumber, &QLineEdit::textEdited, s, &session::ClassSession::typeStudentNumber);
     connect(c.className, &QLineEdit::textEdited, s, &session::ClassSession::setClassName);
     connect(c.settingsLink, &ClickableLabel::clicked, this, &MainWindow::toggleSettingsGroup);
+    connect(c.closeSettings, &QPushButton::clicked, this, &MainWindow::toggleSettingsGroup);
     connect(c.featureLink, &ClickableLabel::clicked, this,
             [list = c.featureList] { list->setVisible(list->isHidden()); });
 }
@@ -274,6 +283,12 @@ void MainWindow::bindLumoSettings()
             [change](bool on) { change([on](settings::LumoSettings &s) { s.checkPhotos = on; }); });
     connect(c.bestQuality, &QCheckBox::clicked, this,
             [change](bool on) { change([on](settings::LumoSettings &s) { s.bestQuality = on; }); });
+    connect(c.schoolCode, &QLineEdit::textEdited, this, [change](const QString &code) {
+        change([&](settings::LumoSettings &s) { s.schoolCode = code; });
+    });
+    connect(c.classNumber, &QLineEdit::textEdited, this, [change](const QString &number) {
+        change([&](settings::LumoSettings &s) { s.classNumber = number; });
+    });
 }
 
 void MainWindow::showLumoSettings()
@@ -291,6 +306,8 @@ void MainWindow::showLumoSettings()
     c.chooseWatchedFolder->setEnabled(options.source == settings::PhotoSourceKind::Folder);
     c.checkPhotos->setChecked(options.checkPhotos);
     c.bestQuality->setChecked(options.bestQuality);
+    setTextIfChanged(c.schoolCode, options.schoolCode);
+    setTextIfChanged(c.classNumber, options.classNumber);
 }
 
 void MainWindow::showSwitches()
@@ -325,6 +342,13 @@ void MainWindow::showPane()
     c.total->setText(pane.total);
     c.photographed->setText(pane.photographed);
     c.remaining->setText(pane.remaining);
+    const QString missing = pane.missing.isEmpty()
+                                ? QString()
+                                : QStringLiteral("未拍 %1 人：").arg(pane.missing.size()) +
+                                      pane.missing.join(QStringLiteral("，"));
+    setTextIfChanged(c.missing, missing);
+    c.missing->setCursorPosition(0);
+    c.missing->setToolTip(pane.missing.join(u'\n'));
 }
 
 void MainWindow::showCapturedPhoto()

@@ -12,7 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 namespace lumo::ui {
 
@@ -174,11 +177,13 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.capture = place(button(buttons, QStringLiteral("拍照")), "WzPai", 2280, 690, 720, 375);
     c.save = place(button(buttons, QStringLiteral("保存")), "WZsaVe", 3030, 690, 750, 375);
     c.importClass =
-        place(button(buttons, QStringLiteral("导入信息")), "DaoRuExcel", 60, 1080, 1140, 375);
+        place(button(buttons, QStringLiteral("导入信息")), "DaoRuExcel", 60, 1080, 900, 375);
     c.packClass =
-        place(button(buttons, QStringLiteral("压缩ZIP")), "CommandToZip", 1260, 1080, 1140, 375);
+        place(button(buttons, QStringLiteral("压缩ZIP")), "CommandToZip", 990, 1080, 900, 375);
+    c.classReport =
+        place(button(buttons, QStringLiteral("班级报告")), "CommandReport", 1920, 1080, 900, 375);
     c.settingsLink = place(new ClickableLabel(QStringLiteral("系统设置"), buttons),
-                           "LabelSystemSit", 2640, 1140, 1080, 255);
+                           "LabelSystemSit", 2880, 1140, 900, 255);
 
     // Input and output.
     QGroupBox *files =
@@ -201,6 +206,11 @@ MainWindowControls createMainWindowControls(QWidget *w)
     c.total = place(label(counters, QString()), "ZongRenShu", 2580, 390, 600, 255);
     c.photographed = place(label(counters, QString()), "YiZhao", 3360, 390, 600, 255);
     c.remaining = place(label(counters, QString()), "ShengYu", 4140, 390, 600, 255);
+    c.missing = place(shownText(w), "TextMissing", 0, 7740, 5505, 330);
+    c.missing->setPlaceholderText(QStringLiteral("未拍：无"));
+    // Over the list while a report is written.
+    c.progress = place(new QProgressBar(w), "ProgressReport", 0, 7740, 5505, 330);
+    c.progress->hide();
 
     // The captured photo and the feature list on the right.
     c.photo = place(new PictureView(w), "Picture1", 5520, 0, 2895, 2955);
@@ -215,8 +225,10 @@ MainWindowControls createMainWindowControls(QWidget *w)
 
     // The settings group lies over the middle column while it is shown.
     QGroupBox *settings =
-        place(group(w, QStringLiteral("系统设置")), "FrameSysSetting", 1620, 60, 3915, 4620);
+        place(group(w, QStringLiteral("系统设置")), "FrameSysSetting", 1620, 60, 3915, 6780);
     c.settingsGroup = settings;
+    c.closeSettings =
+        place(button(settings, QStringLiteral("关闭")), "CommandCloseSettings", 3000, 0, 795, 300);
     c.adjustDpi =
         place(check(settings, QStringLiteral("自动调整DPI")), "CheckDpi", 120, 270, 1800, 315);
     c.compress = place(check(settings, QStringLiteral("自动压缩图片")), "CheckAutoYaSuo", 1980, 270,
@@ -269,6 +281,20 @@ MainWindowControls createMainWindowControls(QWidget *w)
         place(check(source, QStringLiteral("拍照检查")), "CheckPhotoCheck", 120, 990, 1500, 315);
     c.bestQuality =
         place(check(source, QStringLiteral("最佳画质")), "CheckBestQuality", 1680, 990, 1500, 315);
+    QGroupBox *withoutId = place(group(settings, QStringLiteral("无身份证学生")), "FrameWithoutId",
+                                 120, 6000, 3675, 660);
+    place(label(withoutId, QStringLiteral("学校标识码:")), "LabelSchoolCode", 120, 300, 1020, 255);
+    c.schoolCode = place(textBox(withoutId), "TextSchoolCode", 1140, 270, 1260, 285);
+    c.schoolCode->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), w));
+    c.schoolCode->setToolTip(QStringLiteral("学籍系统里学校的10位标识码"));
+    place(label(withoutId, QStringLiteral("班号:")), "LabelClassNumber", 2460, 300, 480, 255);
+    c.classNumber = place(textBox(withoutId), "TextClassNumber", 2940, 270, 615, 285);
+    c.classNumber->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9A-Za-z]{0,10}")), w));
+    withoutId->setToolTip(QStringLiteral("两项都填写后，没有身份证号码的学生也能拍照，照片保存为"
+                                         "“学校标识码_班号_姓名.jpg”，放在照片目录的"
+                                         "“无身份证学生”文件夹里。"));
 
     // Opaque: it lies over the current student and the review pane while it is shown.
     settings->setAutoFillBackground(true);

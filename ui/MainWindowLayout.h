@@ -10,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QWidget;
 
@@ -50,6 +51,8 @@ struct MainWindowControls
     QPushButton *chooseWatchedFolder;
     QCheckBox *checkPhotos; // "拍照检查"
     QCheckBox *bestQuality; // "最佳画质"
+    QLineEdit *schoolCode;  // "学校标识码", for students without an ID-card number
+    QLineEdit *classNumber; // "班号"
 
     // The current student and the list
     QLineEdit *currentName;
@@ -81,13 +84,17 @@ struct MainWindowControls
     QPushButton *save;
     QPushButton *importClass;
     QPushButton *packClass;
+    QPushButton *classReport;
     ClickableLabel *settingsLink;
+    QPushButton *closeSettings; // the settings group covers the link while it is shown
 
     // The class and its counters
     QLineEdit *className;
     QLabel *total;
     QLabel *photographed;
     QLabel *remaining;
+    QLineEdit *missing; // the students passed without a photo
+    QProgressBar *progress;
 
     PictureView *photo;
     QPlainTextEdit *featureList;

@@ -13,6 +13,10 @@ public:
     int choose(const QString &text, const QString &title, const QStringList &answers) override;
     QString openFileName(const QString &startFolder, const QString &filter) override;
     QString chooseFolder(const QString &title, const QString &startFolder) override;
+    QString saveFileName(const QString &title, const QString &suggestedPath,
+                         const QString &filter) override;
+    void showTable(const QString &title, const QString &intro, const QStringList &columns,
+                   const QList<QStringList> &rows) override;
     std::optional<QString> askText(const QString &prompt, const QString &title,
                                    const QString &defaultText) override;
 };

@@ -28,7 +28,7 @@ protected:
     void useSource(settings::PhotoSourceKind source)
     {
         ASSERT_TRUE(settings::writeLumoSettings(folder.filePath(u"config/lumo.ini"_s),
-                                                  {source, {}, {}, dropFolder()}, nullptr));
+                                                {source, {}, {}, dropFolder()}, nullptr));
         QDir(folder.path()).mkdir(u"drop"_s);
         ASSERT_TRUE(cameraPicture().save(cameraFile()));
     }
@@ -49,7 +49,10 @@ TEST_F(SourcesEndToEnd, TheBuiltInCameraTakesTheCameraPixelsUnderTheFrame)
     const double scale = 1280.0 / windowGeometry(windowNamed(u"Lumo 摄像头"_s)).width();
 
     key("Caps_Lock");
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(photoOf(kStudent1)); }));
+    // The backup is written after the photo.
+    ASSERT_TRUE(waitUntil([&] {
+        return QFileInfo::exists(photoOf(kStudent1)) && QFileInfo::exists(backupOf(kStudent1));
+    }));
     QString error;
     const photo::BgrImage crop = photo::readPictureFile(backupOf(kStudent1), &error);
     ASSERT_EQ(crop.width(), qRound(300 * scale))

@@ -4,9 +4,12 @@
 #include "platform/qt/ChineseTranslations.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -64,4 +67,31 @@ TEST(MessageBoxDialogs, QuestionsHaveChineseButtonsAndAnswerNoToReturnWarningsTh
     answerNextBox<QMessageBox>([&](QMessageBox &box) { icon = box.icon(); });
     dialogs.message("照片没有保存", QString(), MessageKind::Warning);
     EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+TEST(MessageBoxDialogs, TablesShowEveryRowAndCopyThemForASpreadsheet)
+{
+    MessageBoxDialogs dialogs;
+    const QStringList columns{"序号", "姓名", "身份证号", "问题"};
+    const QList<QStringList> rows{{"2", "王小明", "11010519491231002x", "格式不对"},
+                                  {"5", "李四", "", "没有身份证号"}};
+    int shownRows = 0;
+    QString copiedAll;
+    QString copiedSelection;
+    answerNextBox<QDialog>([&](QDialog &dialog) {
+        auto *table = dialog.findChild<QTableWidget *>("table");
+        ASSERT_NE(table, nullptr);
+        shownRows = table->rowCount();
+        EXPECT_EQ(table->item(1, 1)->text(), "李四");
+        dialog.findChild<QPushButton *>("copyAll")->click();
+        copiedAll = QGuiApplication::clipboard()->text();
+        table->selectRow(1);
+        QTest::keySequence(table, QKeySequence::Copy);
+        copiedSelection = QGuiApplication::clipboard()->text();
+    });
+    dialogs.showTable("身份证号核对", "以下学生的身份证号有问题：", columns, rows);
+    EXPECT_EQ(shownRows, 2);
+    EXPECT_EQ(copiedAll, "序号\t姓名\t身份证号\t问题\n2\t王小明\t11010519491231002x\t格式不对\n"
+                         "5\t李四\t\t没有身份证号\n");
+    EXPECT_EQ(copiedSelection, "序号\t姓名\t身份证号\t问题\n5\t李四\t\t没有身份证号\n");
 }

@@ -1,4 +1,4 @@
-// "lumo-cli roster show|mark" as a script runs it: what it prints and its exit status.
+// "lumo-cli roster show|check|mark" as a script runs it: what it prints and its exit status.
 #include "roster/CompoundFile.h"
 #include "roster/Workbook.h"
 #include "tests/roster/RosterFixtures.h"
@@ -52,6 +52,34 @@ TEST(RosterCommand, ShowsTheClassAndMarksStudents)
     EXPECT_TRUE(full.err.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
         << full.err.toStdString();
     EXPECT_EQ(readBytes(path), before);
+}
+
+TEST(RosterCommand, ChecksTheIdCardNumbersAndExitsByWhatItFinds)
+{
+    QTemporaryDir folder;
+    const auto check = [&](const char *name, const QStringList &students) {
+        const QString path = folder.filePath(name);
+        writeBytes(path, ("姓名,身份证号,是否已照相,班级\n" + students.join('\n') + '\n').toUtf8());
+        return lumoCli({"roster", "check", path});
+    };
+    // Another document is told, but needs no fixing.
+    const ProgramRun clean =
+        check("clean.csv", {"张三,11010519491231002X,,一班", "陈一,H12345678,,一班"});
+    EXPECT_EQ(clean.exitCode, 0) << clean.err.toStdString();
+    EXPECT_EQ(clean.out, "2\t陈一\tH12345678\tnot-resident-id\n");
+
+    const ProgramRun faulty = check("faulty.csv", {"张三,110101201001011234,,一班",
+                                                   "李四,11010519491231002x,,一班", "王五,,,一班"});
+    EXPECT_EQ(faulty.exitCode, 1) << faulty.err.toStdString();
+    EXPECT_EQ(faulty.out, "1\t张三\t110101201001011234\tchecksum\n"
+                          "2\t李四\t11010519491231002x\tformat\n"
+                          "3\t王五\t\tmissing-id\n");
+
+    const ProgramRun unreadable = lumoCli({"roster", "check", folder.filePath("missing.csv")});
+    EXPECT_EQ(unreadable.exitCode, 2);
+    EXPECT_EQ(unreadable.out, "");
+    EXPECT_TRUE(unreadable.err.startsWith("请检查EXCEL文件是否存在"))
+        << unreadable.err.toStdString();
 }
 
 TEST(RosterCommand, HugeWorkbooksAreReadWithinBoundedMemory)

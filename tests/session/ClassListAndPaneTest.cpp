@@ -23,7 +23,14 @@ TEST_F(SessionTest, ImportTellsTheSummaryAndShowsTheFirstStudent)
     session->setSetting(&settings::SessionSettings::workbookPath, u"一班.xls"_s);
     session->importClass();
     EXPECT_EQ(dialogs.messages, QStringList{u"本此共导入8名学生，其中有2名无身份证学生"_s});
-    EXPECT_EQ(dialogs.titles, QStringList{u"导入数据"_s});
+    // The pre-flight lists every wrong number after the summary; the class is loaded as it is.
+    EXPECT_EQ(dialogs.titles, (QStringList{u"导入数据"_s, u"身份证号核对"_s}));
+    EXPECT_TRUE(dialogs.tables.value(0).startsWith(u"班级名单中有 8 位学生的身份证号需要核对。"_s));
+    ASSERT_EQ(dialogs.tableRows.size(), 8);
+    EXPECT_EQ(dialogs.tableRows[0],
+              (QStringList{u"1"_s, u"张三"_s, u"110101201001011234"_s, u"校验位错误"_s}));
+    EXPECT_EQ(dialogs.tableRows[2],
+              (QStringList{u"3"_s, u"王五"_s, u"12345"_s, u"没有身份证号"_s}));
     EXPECT_EQ(session->workbookPath(), program.filePath(u"一班.xls"_s));
     const session::StudentPane &pane = session->pane();
     EXPECT_EQ(pane.numberText, u"1"_s);
@@ -65,6 +72,7 @@ TEST_F(SessionTest, APaneForTheFirstTheMiddleAndTheEndOfTheClass)
 {
     start();
     importClass(120);
+    EXPECT_TRUE(dialogs.tables.isEmpty()) << "valid numbers: nothing for the pre-flight to show";
     const session::StudentPane &pane = session->pane();
     EXPECT_EQ(pane.listNumbers.first(), u"3"_s);
     EXPECT_EQ(pane.listNumbers.size(), 34);

@@ -2,6 +2,7 @@
 // doubles answering for the desktop, and a class of students imported from a CSV class list.
 #pragma once
 
+#include "roster/IdCardCheck.h"
 #include "roster/PhotoMarks.h"
 #include "session/ClassSession.h"
 #include "tests/support/FakePlatform.h"
@@ -17,9 +18,11 @@
 using namespace lumo;
 using namespace Qt::Literals::StringLiterals;
 
+// A valid resident ID-card number, a different one for each row.
 inline QString idOf(int row)
 {
-    return u"1101012010%1"_s.arg(row, 8, 10, QLatin1Char('0'));
+    const QString first17 = u"11010120100101%1"_s.arg(row, 3, 10, QLatin1Char('0'));
+    return first17 + roster::residentIdCheckCharacter(first17);
 }
 
 class SessionTest : public ::testing::Test

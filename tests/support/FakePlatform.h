@@ -70,6 +70,18 @@ public:
         return chosenFile;
     }
     QString chooseFolder(const QString &, const QString &) override { return chosenFolder; }
+    QString saveFileName(const QString &, const QString &suggestedPath, const QString &) override
+    {
+        suggestedPaths << suggestedPath;
+        return chosenSaveFile;
+    }
+    void showTable(const QString &title, const QString &intro, const QStringList &,
+                   const QList<QStringList> &rows) override
+    {
+        titles << title;
+        tables << intro;
+        tableRows = rows;
+    }
     std::optional<QString> askText(const QString &prompt, const QString &title,
                                    const QString &) override
     {
@@ -88,6 +100,10 @@ public:
     QString chosenFile;                // empty: the operator cancels the file dialog
     QString chosenFolder;              // empty: the operator cancels the folder dialog
     QStringList textPrompts;           // prompt and title of each text question
+    QStringList suggestedPaths;        // the path each save dialog offered
+    QString chosenSaveFile;            // empty: the operator cancels the save dialog
+    QStringList tables;                // the intro of each table shown
+    QList<QStringList> tableRows;      // the rows of the last table shown
     std::optional<QString> textAnswer; // nothing: the operator cancels
     std::function<void()> whileShown;  // runs as if the window went on working meanwhile
 };

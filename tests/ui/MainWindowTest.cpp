@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -74,6 +76,16 @@ TEST_F(MainWindowTest, ControlsShowTheSettingsAndTypingChangesThem)
     auto *settingsGroup = control<QGroupBox>("FrameSysSetting");
     QTest::mouseClick(control<QLabel>("LabelSystemSit"), Qt::LeftButton);
     EXPECT_FALSE(settingsGroup->isHidden());
+    for (const QWidget *part : settingsGroup->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(settingsGroup->rect().contains(part->geometry()))
+            << "cut off: " << part->objectName().toStdString();
+    type("TextSchoolCode", u"12345x67890123"_s);
+    type("TextClassNumber", u"03-02"_s);
+    EXPECT_EQ(session->lumoSettings().schoolCode, u"1234567890"_s) << "10 digits at most";
+    EXPECT_EQ(session->lumoSettings().classNumber, u"0302"_s);
+    control<QPushButton>("CommandCloseSettings")->click();
+    EXPECT_TRUE(settingsGroup->isHidden());
+    QTest::mouseClick(control<QLabel>("LabelSystemSit"), Qt::LeftButton);
     control<QPushButton>("CommandIn")->click();
     EXPECT_TRUE(settingsGroup->isHidden()) << "Next closes the settings group first";
 }
@@ -102,6 +114,11 @@ TEST_F(MainWindowTest, OneNextShowsTheNextStudentAndThePhoto)
     type("TextNowXS", u"1"_s);
     EXPECT_EQ(control<QLineEdit>("Text1(2)")->text(), u"学生1"_s);
     EXPECT_TRUE(control<QLabel>("LabelVerdict01")->isHidden());
+
+    EXPECT_TRUE(control<QLineEdit>("TextMissing")->text().isEmpty());
+    for (int step = 0; step < 3; ++step)
+        session->skip();
+    EXPECT_EQ(control<QLineEdit>("TextMissing")->text(), u"未拍 1 人：3 学生3"_s);
 }
 
 TEST_F(MainWindowTest, TheArchiveButtonPutsTheClassNameOnTheClipboard)
@@ -113,4 +130,15 @@ TEST_F(MainWindowTest, TheArchiveButtonPutsTheClassNameOnTheClipboard)
     EXPECT_EQ(dialogs.messages,
               QStringList{u"文件夹 "_s + output.path() + u" 中没有 JPG 照片，没有打包。"_s});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // The report button: a progress bar while the pages are drawn, gone when they are written.
+    int progressShown = 0;
+    QObject::connect(session.get(), &session::ClassSession::progressChanged, [&] {
+        progressShown += control<QProgressBar>("ProgressReport")->isVisible();
+    });
+    dialogs.chosenSaveFile = output.filePath(u"报告.pdf"_s);
+    control<QPushButton>("CommandReport")->click();
+    EXPECT_TRUE(QFileInfo::exists(dialogs.chosenSaveFile));
+    EXPECT_GT(progressShown, 0);
+    EXPECT_TRUE(control<QProgressBar>("ProgressReport")->isHidden());
 }
