@@ -66,12 +66,14 @@ PackResult refused(PackStatus status, const QString &problem)
     PackResult result;
     result.status = status;
     result.problem = problem;
+    result.reason = problem;
     return result;
 }
 
 PackResult failed(PackResult result, const QString &reason)
 {
     result.status = PackStatus::Failed;
+    result.reason = reason;
     result.problem = QStringLiteral("打包失败，照片都还在原文件夹中，没有删除。\n%1").arg(reason);
     result.photoCount = 0;
     return result;
