@@ -51,8 +51,8 @@ inline constexpr Message kWorkbookUnreadable{
     "模板的表头。"};
 inline constexpr Message kRosterArguments{"a WORKBOOK is needed (mark: and student numbers)",
                                           "需要工作簿（mark 还需要学号）"};
-inline constexpr Message kRosterSummary{"%1 students, %2 of them without an ID-card number",
-                                        "共 %1 名学生，其中 %2 名没有身份证号"};
+inline constexpr Message kRosterSummary{"students: %1, without an ID-card number: %2",
+                                        "学生 %1 名，其中没有身份证号的 %2 名"};
 inline constexpr Message kNoStudentNumber{"the class has no student number %1",
                                           "班级中没有学号 %1"};
 inline constexpr Message kMarksWritten{"%1 photo marks written", "已写入 %1 个拍照标记"};

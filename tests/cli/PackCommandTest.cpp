@@ -9,7 +9,7 @@
 
 using namespace packtest;
 
-TEST(LumoCliPack, PrintsTheArchiveAndExitsWithTwoOnlyAboveFiveMillionBytes)
+TEST(LumoCliPack, PrintsTheArchiveAndExitsWithThreeOnlyAboveFiveMillionBytes)
 {
     // An archive of one photo is the photo and an overhead, measured by packing a 1000-byte one.
     QTemporaryDir scratch, exact, over;
@@ -21,21 +21,24 @@ TEST(LumoCliPack, PrintsTheArchiveAndExitsWithTwoOnlyAboveFiveMillionBytes)
     EXPECT_EQ(atLimit.exitCode, 0) << atLimit.err.toStdString();
     EXPECT_EQ(atLimit.out, exact.filePath("一班.zip") + ": 5000000 bytes, 1 photos\n");
     const ProgramRun aboveLimit = runProgram(LUMO_CLI_PATH, {"pack", over.path(), "一班"});
-    EXPECT_EQ(aboveLimit.exitCode, 2);
+    EXPECT_EQ(aboveLimit.exitCode, 3);
     EXPECT_TRUE(aboveLimit.out.endsWith(": 5000001 bytes, 1 photos\n"));
-    EXPECT_TRUE(aboveLimit.err.contains("zip文件超过5M，请手动解压后，处理！"));
+    EXPECT_TRUE(aboveLimit.err.contains("larger than 5000000 bytes"))
+        << aboveLimit.err.toStdString();
 }
 
-TEST(LumoCliPack, ExitsWithOneWhenNothingCanBePacked)
+TEST(LumoCliPack, ExitsWithOneWhenNothingIsPackedAndTwoWhenNothingCanBe)
 {
     QTemporaryDir folder;
+    EXPECT_EQ(runProgram(LUMO_CLI_PATH, {"pack", folder.path(), "a"}).exitCode, 1); // no photos
     putPhoto(folder.path(), "1.jpg", 200'000);
-    EXPECT_EQ(runProgram(LUMO_CLI_PATH, {"pack", folder.filePath("missing"), "a"}).exitCode, 1);
-    EXPECT_EQ(runProgram(LUMO_CLI_PATH, {"pack", folder.path()}).exitCode, 1); // no NAME
+    EXPECT_EQ(runProgram(LUMO_CLI_PATH, {"pack", folder.filePath("missing"), "a"}).exitCode, 2);
+    EXPECT_EQ(runProgram(LUMO_CLI_PATH, {"pack", folder.path()}).exitCode, 2); // no NAME
+    EXPECT_EQ(runProgram(LUMO_CLI_PATH, {"pack", folder.path(), "../a"}).exitCode, 2);
     // A file-size limit of 100 KiB is hit while the archive is written: reported, not a crash.
     const ProgramRun limited =
         runProgram("/bin/bash", {"-c", "ulimit -f 100 && exec \"$0\" pack \"$1\" a", LUMO_CLI_PATH,
                                  folder.path()});
     EXPECT_EQ(limited.exitCode, 1);
-    EXPECT_TRUE(limited.err.contains("没有删除")) << limited.err.toStdString();
+    EXPECT_TRUE(limited.err.contains("every photo is still in")) << limited.err.toStdString();
 }
