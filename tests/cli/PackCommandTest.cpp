@@ -3,9 +3,14 @@
 #include "tests/packaging/ZipContents.h"
 #include "tests/support/ProgramRun.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
 
 using namespace packtest;
 
@@ -41,4 +46,23 @@ TEST(LumoCliPack, ExitsWithOneWhenNothingIsPackedAndTwoWhenNothingCanBe)
                                  folder.path()});
     EXPECT_EQ(limited.exitCode, 1);
     EXPECT_TRUE(limited.err.contains("every photo is still in")) << limited.err.toStdString();
+}
+
+TEST(LumoCliPack, PacksAFolderNamedInGbk)
+{
+    // "照片" in GBK, as a USB stick from Windows holds it; the shell passes the name as bytes.
+    QTemporaryDir root;
+    const QByteArray folder = QFile::encodeName(root.path()) + "/\xD5\xD5\xC6\xAC";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    putPhoto(root.path(), "1.jpg", 1000);
+    ASSERT_EQ(::rename(QFile::encodeName(root.filePath("1.jpg")).constData(),
+                       (folder + "/1.jpg").constData()),
+              0);
+    const ProgramRun run = runProgram(
+        "/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" pack * 一班", LUMO_CLI_PATH, root.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.outBytes.startsWith("\xD5\xD5\xC6\xAC/一班.zip: ")) << run.out.toStdString();
+    struct stat archive = {};
+    EXPECT_EQ(::stat((folder + "/一班.zip").constData(), &archive), 0);
+    EXPECT_NE(::stat((folder + "/1.jpg").constData(), &archive), 0);
 }
