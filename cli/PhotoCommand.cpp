@@ -3,7 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandProgram.h"
 #include "cli/Messages.h"
-#include "cli/PhotoCommandParts.h"
+#include "cli/PhotoCommandHelpers.h"
 #include "cli/PhotoPaths.h"
 #include "cli/UsageTexts.h"
 

@@ -1,7 +1,7 @@
 // "lumo-cli photo resample": the DPI step's resampler alone, written without loss.
 #include "cli/CommandLine.h"
 #include "cli/Messages.h"
-#include "cli/PhotoCommandParts.h"
+#include "cli/PhotoCommandHelpers.h"
 #include "cli/UsageTexts.h"
 
 #include "common/AtomicFile.h"

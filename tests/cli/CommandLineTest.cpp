@@ -23,6 +23,11 @@ ProgramRun lumoCliWith(const QStringList &environment, const QString &folder,
                                      environment + QStringList{LUMO_CLI_PATH} + arguments);
 }
 
+QStringList wordsOf(const QString &command)
+{
+    return command.isEmpty() ? QStringList() : command.split(' ');
+}
+
 } // namespace
 
 TEST(LumoCliCommandLine, EveryCommandAnswersHelpAndVersionAndNamesWhatIsWrong)
@@ -31,7 +36,7 @@ TEST(LumoCliCommandLine, EveryCommandAnswersHelpAndVersionAndNamesWhatIsWrong)
     for (const QString command :
          {"", "photo", "photo convert", "photo check", "photo check --framing", "photo resample",
           "roster", "roster show", "roster check", "roster mark", "pack", "report"}) {
-        const QStringList words = command.split(' ', Qt::SkipEmptyParts);
+        const QStringList words = wordsOf(command);
         const ProgramRun help = lumoCli(words + QStringList{"--help"});
         EXPECT_EQ(help.exitCode, 0) << command.toStdString();
         EXPECT_TRUE(help.out.startsWith("usage: lumo-cli " +
@@ -47,7 +52,7 @@ TEST(LumoCliCommandLine, EveryCommandAnswersHelpAndVersionAndNamesWhatIsWrong)
     for (const char *wrong :
          {"", "frobnicate", "photo", "photo convert", "photo resample in.jpg out.gif",
           "photo resample --size 0x5 in.jpg out.bmp", "roster show", "report --csv"})
-        EXPECT_EQ(lumoCli(QString(wrong).split(' ', Qt::SkipEmptyParts)).exitCode, 2) << wrong;
+        EXPECT_EQ(lumoCli(wordsOf(wrong)).exitCode, 2) << wrong;
 }
 
 TEST(LumoCliCommandLine, ArgumentsAfterTwoDashesAreFileNames)
