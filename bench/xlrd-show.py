@@ -13,4 +13,4 @@ for row in range(1, min(sheet.nrows, 3000)):
     students += 1
     without_id += len(cells[1]) < 10
     print("\t".join([str(row)] + cells))
-print("本此共导入%d名学生，其中有%d名无身份证学生" % (students, without_id))
+print("students: %d, without an ID-card number: %d" % (students, without_id), file=sys.stderr)

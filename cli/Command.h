@@ -6,8 +6,7 @@
 struct CliCommand
 {
     const char *name;
-    const char *summary;
-    // Runs in lumo-cli with the arguments after the command's name; returns the exit code.
+    // Runs in lumo-cli with the arguments after the command's name; returns the exit status.
     int (*run)(const QStringList &arguments);
     // Or: the program that runs the command with those arguments.
     const char *program;

@@ -1,42 +1,48 @@
 #include "cli/CommandProgram.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
+#include "cli/Console.h"
+#include "cli/Messages.h"
+#include "common/NativePath.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
-int runCommandProgram(int argc, char *argv[], const char *program, const QStringList &arguments)
+#include <unistd.h>
+
+using namespace lumo;
+
+int runCommandProgram(const char *program, const QStringList &arguments)
 {
-    QCoreApplication application(argc, argv);
-    const QDir here(QCoreApplication::applicationDirPath());
-    const QString name = QString::fromLatin1(program);
+    char self[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self);
+    const QByteArray exe(self, length > 0 ? length : 0);
+    const QByteArray here = exe.left(exe.lastIndexOf('/') + 1);
     // Beside lumo-cli in the build folder; in the library folder of an installation.
-    QString path;
-    for (const QString &candidate :
-         {here.filePath(name), here.filePath(QStringLiteral("../libexec/lumo/") + name)}) {
-        if (QFileInfo(candidate).isExecutable()) {
+    QByteArray path;
+    for (const QByteArray &candidate : {here + program, here + "../libexec/lumo/" + program}) {
+        if (::access(candidate.constData(), X_OK) == 0) {
             path = candidate;
             break;
         }
     }
     if (path.isEmpty()) {
-        std::fprintf(stderr, "lumo-cli: %s is not installed beside lumo-cli\n", program);
-        return 2;
+        cli::printLine(stderr, QStringLiteral("lumo-cli: ") +
+                                   cli::text(cli::msg::kNotInstalled).arg(QLatin1String(program)));
+        return cli::kUsage;
     }
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.setInputChannelMode(QProcess::ForwardedInputChannel);
-    process.start(path, arguments);
-    if (!process.waitForStarted(-1) || !process.waitForFinished(-1)) {
-        std::fprintf(stderr, "lumo-cli: cannot run %s: %s\n", program,
-                     qPrintable(process.errorString()));
-        return 2;
-    }
-    if (process.exitStatus() != QProcess::NormalExit) {
-        std::fprintf(stderr, "lumo-cli: %s ended abnormally\n", program);
-        return 1;
-    }
-    return process.exitCode();
+    std::vector<QByteArray> encoded{path};
+    for (const QString &argument : arguments)
+        encoded.push_back(common::encodePath(argument));
+    std::vector<char *> argv;
+    for (QByteArray &argument : encoded)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::fflush(stdout);
+    ::execv(path.constData(), argv.data());
+    cli::printLine(
+        stderr, QStringLiteral("lumo-cli: ") +
+                    cli::text(cli::msg::kCannotRun)
+                        .arg(QLatin1String(program), QString::fromLocal8Bit(std::strerror(errno))));
+    return cli::kUsage;
 }

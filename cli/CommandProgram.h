@@ -5,6 +5,6 @@
 
 #include <QStringList>
 
-// Runs the program with the arguments, its input and output those of lumo-cli, and returns its
-// exit status; 2 with a message when it cannot be found or started.
-int runCommandProgram(int argc, char *argv[], const char *program, const QStringList &arguments);
+// Replaces lumo-cli by the program, given the arguments as the bytes they came as; returns only
+// when the program cannot be found or started, with a message, as a usage error.
+int runCommandProgram(const char *program, const QStringList &arguments);

@@ -1,8 +1,8 @@
 // lumo-cli-pack: "lumo-cli pack ..." as a program of its own.
-#include "cli/CommandMain.h"
+#include "cli/Console.h"
 #include "cli/PackCommand.h"
 
 int main(int argc, char *argv[])
 {
-    return runPackCommand(startCommand(argc, argv));
+    return runPackCommand(lumo::cli::startCommand(argc, argv));
 }

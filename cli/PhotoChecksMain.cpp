@@ -1,79 +1,85 @@
 // lumo-cli-checks: "lumo-cli photo check --framing ..." as a program of its own, so that lumo-cli
 // itself loads no face detector: OpenCV's libraries alone add 7 ms to every start.
 #include "checks/PhotoChecks.h"
-#include "cli/CommandMain.h"
+#include "cli/CommandLine.h"
+#include "cli/Messages.h"
+#include "cli/PhotoPaths.h"
+#include "cli/UsageTexts.h"
 #include "photo/PictureFile.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 
-#include <cstdio>
+#include <cmath>
 
 using namespace lumo;
+using namespace lumo::cli;
 
 namespace {
 
-const char *const kUsage =
-    "usage: lumo-cli photo check --framing FILE|FOLDER...\n"
-    "\n"
-    "Checks what the registry rejects in each photo (a folder: its .jpg and .jpeg files) and\n"
-    "prints one line per photo: its path, a tab, and \"ok\" or what is wrong, comma-separated:\n"
-    "no-face, faces:N (not exactly one frontal face), head-small, head-large, off-centre,\n"
-    "tilted, blurred, dark, bright, background (not plain and light), unreadable.\n"
-    "\n"
-    "Exit status: 0 when every photo is ok, 1 when any is not, 2 for wrong arguments or a path\n"
-    "that does not exist.\n";
-
-int usageError(const QString &problem)
+QJsonValue rectangle(const QRectF &box)
 {
-    std::fprintf(stderr, "lumo-cli photo check: %s\n\n%s", qPrintable(problem), kUsage);
-    return 2;
+    return QJsonObject{{QStringLiteral("x"), box.x()},
+                       {QStringLiteral("y"), box.y()},
+                       {QStringLiteral("width"), box.width()},
+                       {QStringLiteral("height"), box.height()}};
+}
+
+// What the codes were judged by.
+void addMeasurements(QJsonObject &object, const checks::PhotoVerdict &verdict)
+{
+    object.insert(QStringLiteral("face"), verdict.face ? rectangle(*verdict.face) : QJsonValue());
+    object.insert(QStringLiteral("head"), rectangle(verdict.head));
+    object.insert(QStringLiteral("tiltDegrees"),
+                  std::isnan(verdict.tiltDegrees) ? QJsonValue() : QJsonValue(verdict.tiltDegrees));
+    object.insert(QStringLiteral("sharpness"), verdict.sharpness);
+    object.insert(QStringLiteral("faceLuminance"), verdict.faceLuminance);
+    object.insert(QStringLiteral("backgroundLuminance"), verdict.backgroundLuminance);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments = startCommand(argc, argv);
-    arguments.removeAll(QStringLiteral("--framing"));
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (arguments.isEmpty())
-        return usageError(QStringLiteral("no file or folder given"));
+    CommandLine line(QStringLiteral("lumo-cli photo check"), usage::kFraming);
+    const QCommandLineOption framing(QStringLiteral("framing")), json(QStringLiteral("json"));
+    line.parser.addOptions({framing, json});
+    if (const auto done = line.parse(startCommand(argc, argv)))
+        return *done;
     QStringList photos;
-    for (const QString &argument : arguments) {
-        const QFileInfo path(argument);
-        if (argument.startsWith(u"--"))
-            return usageError(QStringLiteral("unknown option %1").arg(argument));
-        if (!path.exists())
-            return usageError(QStringLiteral("%1 does not exist").arg(argument));
-        if (!path.isDir()) {
-            photos << argument;
-            continue;
-        }
-        for (const QFileInfo &entry :
-             QDir(argument).entryInfoList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")},
-                                          QDir::Files, QDir::Name | QDir::IgnoreCase))
-            photos << entry.filePath();
-    }
-    int status = 0;
+    if (const auto done = collectPhotos(line, line.positional(), &photos))
+        return *done;
+    QJsonArray objects;
+    int status = kSuccess;
     for (const QString &file : photos) {
         QString reason;
         const photo::BgrImage picture = photo::readPictureFile(file, &reason);
         const checks::PhotoVerdict verdict =
             picture.isEmpty() ? checks::PhotoVerdict{} : checks::checkPhoto(picture);
-        if (!verdict.error.isEmpty()) {
-            std::fprintf(stderr, "lumo-cli photo check: %s\n", qPrintable(verdict.error));
-            return 1;
-        }
-        const QString result = picture.isEmpty() ? QStringLiteral("unreadable") : verdict.summary();
-        std::printf("%s\t%s\n", qPrintable(QDir::toNativeSeparators(file)), qPrintable(result));
+        if (!verdict.error.isEmpty())
+            return line.fail(text(msg::kChecksCannotRun).arg(verdict.error));
+        const QStringList codes =
+            picture.isEmpty() ? QStringList{QStringLiteral("unreadable")} : verdict.codes;
+        if (!codes.isEmpty())
+            status = kNegative;
         if (picture.isEmpty())
-            std::fprintf(stderr, "%s\n", qPrintable(reason));
-        if (result != u"ok")
-            status = 1;
+            printLine(stderr, reason);
+        if (!line.parser.isSet(json)) {
+            printLine(stdout, QDir::toNativeSeparators(file) + u'\t' +
+                                  (picture.isEmpty() ? codes.first() : verdict.summary()));
+            continue;
+        }
+        QJsonObject object{{QStringLiteral("path"), file},
+                           {QStringLiteral("ok"), codes.isEmpty()},
+                           {QStringLiteral("codes"), QJsonArray::fromStringList(codes)}};
+        if (picture.isEmpty())
+            object.insert(QStringLiteral("error"), reason);
+        else
+            addMeasurements(object, verdict);
+        objects.append(object);
     }
+    if (line.parser.isSet(json))
+        printJson(QJsonDocument(objects));
     return status;
 }

@@ -1,9 +1,14 @@
 #include "cli/PhotoCommand.h"
 
+#include "cli/CommandLine.h"
 #include "cli/CommandProgram.h"
-#include "cli/PhotoCommandParts.h"
+#include "cli/Messages.h"
+#include "cli/PhotoCommandHelpers.h"
+#include "cli/PhotoPaths.h"
+#include "cli/UsageTexts.h"
 
 #include "common/AtomicFile.h"
+#include "common/NativePath.h"
 #include "photo/BitmapCodec.h"
 #include "photo/JpegCodec.h"
 #include "photo/PictureFile.h"
@@ -13,7 +18,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include <malloc.h>
 
@@ -32,17 +38,6 @@
 using namespace lumo::photo;
 using namespace lumo::cli;
 
-bool lumo::cli::wantsHelp(const QStringList &arguments)
-{
-    return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
-}
-
-int lumo::cli::usageError(const char *usage, const QString &problem)
-{
-    std::fprintf(stderr, "lumo-cli photo: %s\n\n%s", qPrintable(problem), usage);
-    return kUsage;
-}
-
 QString lumo::cli::shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -50,57 +45,14 @@ QString lumo::cli::shown(const QString &path)
 
 void lumo::cli::printFailure(const QString &path, const QString &reason)
 {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(shown(path)), qPrintable(reason));
+    printLine(stderr, shown(path) + QLatin1String(": ") + reason);
 }
 
 namespace {
 
-const char *const kPhotoUsage =
-    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] [--best] FILE...\n"
-    "       lumo-cli photo check [--framing] FILE|FOLDER...\n"
-    "       lumo-cli photo resample IN OUT [--size WxH]\n"
-    "\n"
-    "  convert   the DPI step (260 x 320 px, 254 dpi JPEG) then the size step (at most\n"
-    "            60000 bytes, five passes at most) on each file, in place\n"
-    "  check     format, pixel size, dpi and bytes of each photo (a folder: its .jpg files);\n"
-    "            exit status 1 when any is not a JPEG of 260 x 320 px at 254 dpi and at most\n"
-    "            60000 bytes; --framing: face, framing, sharpness, exposure, background\n"
-    "  resample  the 260 x 320 resampler alone, written losslessly (.bmp or .png)\n"
-    "\n\"lumo-cli photo COMMAND --help\" describes a command.\n";
-
-const char *const kConvertUsage =
-    "usage: lumo-cli photo convert [--no-dpi] [--no-compress] [--best] FILE...\n"
-    "\n"
-    "Turns each photo file, in place, into a registry photo as a save does after its first\n"
-    "write: the DPI step resamples it to 260 x 320 pixels and writes it as a JPEG at 254 dpi;\n"
-    "the size step re-encodes a file of 55000 bytes or more at quality 80 until it is at most\n"
-    "60000 bytes, five times at most. Every write replaces the file atomically.\n"
-    "\n"
-    "  --no-dpi       leave out the DPI step\n"
-    "  --no-compress  leave out the size step\n"
-    "  --best         the DPI step writes the highest JPEG quality whose file is at most 60000\n"
-    "                 bytes, instead of quality 100 and the size step\n"
-    "\n"
-    "Exit status: 0 when every file was converted, 1 when any could not be (missing, not a\n"
-    "picture, not writable), 2 for wrong arguments.\n";
-
-const char *const kCheckUsage =
-    "usage: lumo-cli photo check [--framing] FILE|FOLDER...\n"
-    "\n"
-    "Prints, for each photo, its format (by content), pixel size, dpi and length in bytes; a\n"
-    "folder stands for its .jpg and .jpeg files. A photo fits the registry when it is a JPEG of\n"
-    "260 x 320 pixels at 254 dpi and at most 60000 bytes.\n"
-    "\n"
-    "With --framing, checks instead what the registry rejects in the picture: one frontal face,\n"
-    "the head's size and place, level eyes, sharpness, exposure and a plain light background;\n"
-    "one line per photo, its path, a tab, and \"ok\" or the codes (see --framing --help).\n"
-    "\n"
-    "Exit status: 0 when every photo fits, 1 when any does not or cannot be read, 2 for wrong\n"
-    "arguments or a path that does not exist.\n";
-
 QString notAPicture(const QString &path, const QString &reason)
 {
-    return QStringLiteral("文件 %1 不是可以读取的图片：%2").arg(shown(path), reason);
+    return text(msg::kNotAPicture).arg(shown(path), reason);
 }
 
 QString describe(const PictureInfo &info)
@@ -164,8 +116,8 @@ Conversion convertSteps(const QString &file, bool dpiStep, bool sizeStep, Qualit
         if (picture.isEmpty())
             return failed(notAPicture(file, reason));
         if (!canResample(picture)) {
-            result.errors << QStringLiteral("错误的图像文件");
-            return failed(QStringLiteral("not converted"));
+            result.errors << text(msg::kTooWideToResample).arg(shown(file));
+            return result;
         }
         photo = makeRegistryPhoto(picture, true, sizeStep, quality);
     } else if (sizeStep) {
@@ -193,7 +145,7 @@ Conversion convertInMemory(
         return convertSteps(file, dpiStep, sizeStep, quality, reserve);
     } catch (const std::bad_alloc &) {
         Conversion failed;
-        failed.errors << QStringLiteral("%1: not enough memory").arg(shown(file));
+        failed.errors << text(msg::kNotEnoughMemory).arg(shown(file));
         return failed;
     }
 }
@@ -207,10 +159,10 @@ bool finishConversion(const QString &file, const Conversion &conversion)
         !lumo::common::writeFileAtomically(file, conversion.photo, &reason))
         errors << QStringLiteral("%1: %2").arg(shown(file), writeFailureText(reason));
     for (const QString &error : errors)
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+        printLine(stderr, error);
     if (!errors.isEmpty())
         return false;
-    std::printf("%s\n", qPrintable(conversion.line));
+    printLine(stdout, conversion.line);
     return true;
 }
 
@@ -337,127 +289,128 @@ private:
 
 int convert(const QStringList &arguments)
 {
-    if (wantsHelp(arguments)) {
-        std::fputs(kConvertUsage, stdout);
-        return kOk;
-    }
-    bool dpiStep = true;
-    bool sizeStep = true;
-    Quality quality = Quality::Registry;
-    QStringList files;
-    for (const QString &argument : arguments) {
-        if (argument == u"--no-dpi")
-            dpiStep = false;
-        else if (argument == u"--best")
-            quality = Quality::Best;
-        else if (argument == u"--no-compress")
-            sizeStep = false;
-        else if (argument.startsWith(u"--"))
-            return usageError(kConvertUsage, QStringLiteral("unknown option %1").arg(argument));
-        else
-            files << argument;
-    }
+    CommandLine line(QStringLiteral("lumo-cli photo convert"), usage::kConvert);
+    const QCommandLineOption noDpi(QStringLiteral("no-dpi")),
+        noCompress(QStringLiteral("no-compress")), best(QStringLiteral("best"));
+    line.parser.addOptions({noDpi, noCompress, best});
+    if (const auto done = line.parse(arguments))
+        return *done;
+    const bool dpiStep = !line.parser.isSet(noDpi);
+    const bool sizeStep = !line.parser.isSet(noCompress);
+    const Quality quality = line.parser.isSet(best) ? Quality::Best : Quality::Registry;
+    const QStringList files = line.positional();
     if (files.isEmpty())
-        return usageError(kConvertUsage, QStringLiteral("no file given"));
+        return line.usageError(text(msg::kNoFile));
+    for (const QString &file : files) {
+        if (lumo::common::pathKind(file) == lumo::common::PathKind::Missing)
+            return line.usageError(text(msg::kDoesNotExist).arg(shown(file)));
+    }
     // A file-size limit makes the write fail and be reported instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    int status = kOk;
+    int status = kSuccess;
     if (files.size() == 1)
         return finishConversion(files[0], convertInMemory(files[0], dpiStep, sizeStep, quality))
-                   ? kOk
-                   : kFailed;
+                   ? kSuccess
+                   : kNegative;
     // One heap for all workers, so that what one conversion frees is what the next one takes,
     // wherever it runs.
     mallopt(M_ARENA_MAX, 1);
     ConversionsAhead conversions(files, dpiStep, sizeStep, quality);
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (!finishConversion(files[i], conversions.take(i)))
-            status = kFailed;
+            status = kNegative;
         conversions.written(i);
     }
     return status;
 }
 
-QStringList photosIn(const QString &folder)
+// What keeps a photo out of the registry, by code and as the line says it; empty when it fits.
+QList<std::pair<QString, QString>> registryProblems(const PictureInfo &info)
 {
-    QStringList photos;
-    for (const QFileInfo &entry : QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot,
-                                                             QDir::Name | QDir::IgnoreCase)) {
-        const QString suffix = entry.suffix().toLower();
-        if (suffix == u"jpg" || suffix == u"jpeg")
-            photos << entry.filePath();
-    }
-    return photos;
-}
-
-// What keeps a photo out of the registry; empty when it fits.
-QStringList registryProblems(const PictureInfo &info)
-{
-    QStringList problems;
+    QList<std::pair<QString, QString>> problems;
     if (info.format != PictureFormat::Jpeg)
-        problems << QStringLiteral("not a JPEG");
+        problems.append({QStringLiteral("format"), QStringLiteral("not a JPEG")});
     if (info.width != kPhotoWidth || info.height != kPhotoHeight)
-        problems << QStringLiteral("not 260 x 320 px");
+        problems.append({QStringLiteral("pixel-size"), QStringLiteral("not 260 x 320 px")});
     if (info.dpiX != kPhotoDpi || info.dpiY != kPhotoDpi)
-        problems << QStringLiteral("not 254 dpi");
+        problems.append({QStringLiteral("dpi"), QStringLiteral("not 254 dpi")});
     if (info.bytes > kCompressTargetBytes)
-        problems << QStringLiteral("more than 60000 bytes");
+        problems.append({QStringLiteral("bytes"), QStringLiteral("more than 60000 bytes")});
     return problems;
 }
 
 int check(const QStringList &arguments)
 {
-    if (arguments.contains(QStringLiteral("--framing"))) {
-        // The checks' program needs no arguments of lumo-cli's own: Qt finds the folder of the
-        // running program by itself.
-        char name[] = "lumo-cli";
-        char *argv[] = {name, nullptr};
-        int argc = 1;
-        return runCommandProgram(argc, argv, "lumo-cli-checks", arguments);
-    }
-    if (wantsHelp(arguments)) {
-        std::fputs(kCheckUsage, stdout);
-        return kOk;
-    }
-    if (arguments.isEmpty())
-        return usageError(kCheckUsage, QStringLiteral("no file or folder given"));
-    QStringList photos;
-    for (const QString &argument : arguments) {
-        const QFileInfo path(argument);
-        if (!path.exists())
-            return usageError(kCheckUsage, QStringLiteral("%1 does not exist").arg(argument));
-        if (path.isDir()) {
-            const QStringList found = photosIn(argument);
-            if (found.isEmpty())
-                std::fprintf(stderr, "%s: no .jpg files\n", qPrintable(shown(argument)));
-            photos << found;
-        } else
-            photos << argument;
-    }
+    QCommandLineParser framingAsked;
+    const QCommandLineOption framing(QStringLiteral("framing")), json(QStringLiteral("json"));
+    framingAsked.addOption(framing);
+    framingAsked.parse(QStringList(QString()) + arguments);
+    if (framingAsked.isSet(framing))
+        return runCommandProgram("lumo-cli-checks", arguments);
 
-    int status = kOk;
+    CommandLine line(QStringLiteral("lumo-cli photo check"), usage::kCheck);
+    line.parser.addOption(json);
+    if (const auto done = line.parse(arguments))
+        return *done;
+    QStringList photos;
+    if (const auto done = collectPhotos(line, line.positional(), &photos))
+        return *done;
+
+    QJsonArray objects;
+    int status = kSuccess;
     for (const QString &file : photos) {
         QByteArray bytes;
         QString reason;
         PictureInfo info;
         // Every scan is decoded: a photo the registry cannot read, or reads with grey where data
         // is missing, does not fit.
-        const bool readable = readFileBytes(file, &bytes, &reason) &&
-                              verifyPicture(bytes, &reason) &&
-                              inspectPicture(bytes, &info, &reason);
-        if (!readable) {
-            std::printf("%s: unreadable: %s\n", qPrintable(shown(file)),
-                        qPrintable(bytes.isEmpty() ? reason : notAPicture(file, reason)));
-            status = kFailed;
-            continue;
-        }
-        const QStringList problems = registryProblems(info);
-        std::printf("%s: %s: %s\n", qPrintable(shown(file)), qPrintable(describe(info)),
-                    problems.isEmpty() ? "ok" : qPrintable(problems.join(QStringLiteral(", "))));
+        const bool read = readFileBytes(file, &bytes, &reason);
+        const bool readable =
+            read && verifyPicture(bytes, &reason) && inspectPicture(bytes, &info, &reason);
+        const auto problems =
+            readable ? registryProblems(info)
+                     : decltype(registryProblems(info)){{QStringLiteral("unreadable"), QString()}};
         if (!problems.isEmpty())
-            status = kFailed;
+            status = kNegative;
+        QJsonArray codes;
+        QStringList said;
+        for (const auto &[code, words] : problems) {
+            codes.append(code);
+            said << words;
+        }
+        if (!readable)
+            printLine(stderr, read ? notAPicture(file, reason) : reason);
+        if (line.parser.isSet(json)) {
+            QJsonObject object{{QStringLiteral("path"), file},
+                               {QStringLiteral("readable"), readable},
+                               {QStringLiteral("fits"), problems.isEmpty()},
+                               {QStringLiteral("problems"), codes}};
+            if (read) {
+                object.insert(QStringLiteral("format"),
+                              QLatin1String(formatName(pictureFormatOf(bytes))));
+                object.insert(QStringLiteral("bytes"), bytes.size());
+            }
+            if (readable) {
+                object.insert(QStringLiteral("width"), info.width);
+                object.insert(QStringLiteral("height"), info.height);
+                object.insert(QStringLiteral("dpiX"), info.dpiX);
+                object.insert(QStringLiteral("dpiY"), info.dpiY);
+            } else {
+                object.insert(QStringLiteral("error"), reason);
+            }
+            objects.append(object);
+        } else if (!readable) {
+            printLine(stdout, shown(file) + QStringLiteral(": unreadable"));
+        } else {
+            printLine(stdout, QStringLiteral("%1: %2: %3")
+                                  .arg(shown(file), describe(info),
+                                       problems.isEmpty() ? QStringLiteral("ok")
+                                                          : said.join(QStringLiteral(", "))));
+        }
     }
+    if (line.parser.isSet(json))
+        printJson(QJsonDocument(objects));
     return status;
 }
 
@@ -465,21 +418,20 @@ int check(const QStringList &arguments)
 
 int runPhotoCommand(const QStringList &arguments)
 {
-    if (arguments.isEmpty()) {
-        std::fputs(kPhotoUsage, stderr);
-        return kUsage;
-    }
-    const QString &name = arguments.first();
-    const QStringList rest = arguments.mid(1);
-    if (name == u"--help" || name == u"-h") {
-        std::fputs(kPhotoUsage, stdout);
-        return kOk;
-    }
+    CommandLine line(QStringLiteral("lumo-cli photo"), usage::kPhoto);
+    line.parser.setOptionsAfterPositionalArgumentsMode(
+        QCommandLineParser::ParseAsPositionalArguments);
+    if (const auto done = line.parse(arguments))
+        return *done;
+    QStringList rest = line.positional();
+    if (rest.isEmpty())
+        return line.usageError(text(msg::kNoCommand));
+    const QString name = rest.takeFirst();
     if (name == u"convert")
         return convert(rest);
     if (name == u"check")
         return check(rest);
     if (name == u"resample")
         return resamplePhoto(rest);
-    return usageError(kPhotoUsage, QStringLiteral("unknown command \"%1\"").arg(name));
+    return line.usageError(text(msg::kUnknownCommand).arg(name));
 }

@@ -1,7 +1,11 @@
 // "lumo-cli photo resample": the DPI step's resampler alone, written without loss.
-#include "cli/PhotoCommandParts.h"
+#include "cli/CommandLine.h"
+#include "cli/Messages.h"
+#include "cli/PhotoCommandHelpers.h"
+#include "cli/UsageTexts.h"
 
 #include "common/AtomicFile.h"
+#include "common/NativePath.h"
 #include "photo/BitmapCodec.h"
 #include "photo/PictureFile.h"
 #include "photo/RegistryPhoto.h"
@@ -19,15 +23,6 @@ using namespace lumo::photo;
 namespace lumo::cli {
 
 namespace {
-
-const char *const kResampleUsage =
-    "usage: lumo-cli photo resample IN OUT [--size WxH]\n"
-    "\n"
-    "Resamples the picture IN with the bilinear resampler of the DPI step to 260 x 320 pixels\n"
-    "(or WxH) and writes it without loss to OUT, a bitmap for .bmp or a PNG for .png.\n"
-    "\n"
-    "Exit status: 0 on success, 1 when IN cannot be read or OUT cannot be written, 2 for wrong\n"
-    "arguments.\n";
 
 void appendBigEndian32(QByteArray &bytes, quint32 value)
 {
@@ -82,67 +77,56 @@ QByteArray encodePng(const BgrImage &image)
 
 int resamplePhoto(const QStringList &arguments)
 {
-    if (wantsHelp(arguments)) {
-        std::fputs(kResampleUsage, stdout);
-        return kOk;
-    }
+    CommandLine line(QStringLiteral("lumo-cli photo resample"), usage::kResample);
+    const QCommandLineOption size(QStringLiteral("size"), QString(), QStringLiteral("WxH"));
+    line.parser.addOption(size);
+    if (const auto done = line.parse(arguments))
+        return *done;
     int width = kPhotoWidth;
     int height = kPhotoHeight;
-    QStringList paths;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"--size") {
-            if (i + 1 >= arguments.size())
-                return usageError(kResampleUsage, QStringLiteral("--size needs WxH"));
-            static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
-            const QRegularExpressionMatch match = pattern.match(arguments[++i]);
-            width = match.hasMatch() ? match.captured(1).toInt() : 0;
-            height = match.hasMatch() ? match.captured(2).toInt() : 0;
-            if (width < 1 || height < 1 || width > kMaxResampleSide || height > kMaxResampleSide)
-                return usageError(
-                    kResampleUsage,
-                    QStringLiteral("bad size %1 (WxH, 1 to 32767 each)").arg(arguments[i]));
-        } else if (arguments[i].startsWith(u"--")) {
-            return usageError(kResampleUsage,
-                              QStringLiteral("unknown option %1").arg(arguments[i]));
-        } else {
-            paths << arguments[i];
-        }
+    if (line.parser.isSet(size)) {
+        static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+        const QRegularExpressionMatch match = pattern.match(line.parser.value(size));
+        width = match.hasMatch() ? match.captured(1).toInt() : 0;
+        height = match.hasMatch() ? match.captured(2).toInt() : 0;
+        if (width < 1 || height < 1 || width > kMaxResampleSide || height > kMaxResampleSide)
+            return line.usageError(text(msg::kBadSize).arg(line.parser.value(size)));
     }
+    const QStringList paths = line.positional();
     if (paths.size() != 2)
-        return usageError(kResampleUsage, QStringLiteral("IN and OUT are needed"));
+        return line.usageError(text(msg::kInAndOut));
     const QString &in = paths[0];
     const QString &out = paths[1];
     const QString suffix = QFileInfo(out).suffix().toLower();
     if (suffix != u"bmp" && suffix != u"png")
-        return usageError(kResampleUsage, QStringLiteral("OUT must end in .bmp or .png"));
+        return line.usageError(text(msg::kOutSuffix));
+    if (common::pathKind(in) == common::PathKind::Missing)
+        return line.usageError(text(msg::kDoesNotExist).arg(shown(in)));
 
     QString reason;
     const BgrImage source = readPictureFile(in, &reason);
     if (source.isEmpty()) {
         printFailure(in, reason);
-        return kFailed;
+        return kNegative;
     }
     if (!canResample(source)) {
-        printFailure(in, QStringLiteral("错误的图像文件"));
-        return kFailed;
+        printLine(stderr, text(msg::kTooWideToResample).arg(shown(in)));
+        return kNegative;
     }
     const BgrImage target = lumo::photo::resample(source, width, height);
     if (target.isEmpty()) {
-        printFailure(in,
-                     BgrImage::fitsLimits(width, height)
-                         ? QStringLiteral("not enough memory for %1 x %2 px").arg(width).arg(height)
-                         : QStringLiteral("%1 x %2 px is more than %3 pixels")
-                               .arg(width)
-                               .arg(height)
-                               .arg(BgrImage::kMaxPixels));
-        return kFailed;
+        printFailure(
+            in, BgrImage::fitsLimits(width, height)
+                    ? text(msg::kTargetNoMemory).arg(width).arg(height)
+                    : text(msg::kTargetTooLarge).arg(width).arg(height).arg(BgrImage::kMaxPixels));
+        return kNegative;
     }
     const QByteArray bytes = suffix == u"bmp" ? encodeBitmap(target) : encodePng(target);
     if (bytes.isEmpty() || !lumo::common::writeFileAtomically(out, bytes, &reason)) {
-        printFailure(out, reason.isEmpty() ? QStringLiteral("cannot write") : reason);
-        return kFailed;
+        printFailure(out, reason.isEmpty() ? text(msg::kCannotWrite) : reason);
+        return kNegative;
     }
-    return kOk;
+    return kSuccess;
 }
 
 } // namespace lumo::cli

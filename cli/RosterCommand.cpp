@@ -2,121 +2,162 @@
 // ID-card numbers, and the photo marks written into it as the shut-down does.
 #include "cli/RosterCommand.h"
 
+#include "cli/CommandLine.h"
+#include "cli/Messages.h"
+#include "cli/UsageTexts.h"
+#include "common/IdCardNumber.h"
 #include "roster/Preflight.h"
 #include "roster/RosterImport.h"
 #include "roster/RosterWriteBack.h"
 
-#include <cstdio>
+#include <QJsonArray>
+#include <QJsonObject>
 
+#include <climits>
+
+using namespace lumo;
+using namespace lumo::cli;
 using namespace lumo::roster;
 
 namespace {
 
-void printLine(std::FILE *out, const QString &line)
+// The columns of "show", as --header names them and as the keys of --json.
+const QStringList kShowColumns = {QStringLiteral("number"), QStringLiteral("name"),
+                                  QStringLiteral("idNumber"), QStringLiteral("photoMark"),
+                                  QStringLiteral("class")};
+
+// The parsed subcommand with its workbook; the exit status when it is already done.
+std::optional<int> parseSubcommand(CommandLine &line, const QStringList &arguments, int least,
+                                   int most)
 {
-    std::fputs(line.toUtf8().constData(), out);
-    std::fputc('\n', out);
+    if (const auto done = line.parse(arguments))
+        return done;
+    const qsizetype count = line.positional().size();
+    if (count < least || count > most)
+        return line.usageError(text(msg::kRosterArguments));
+    return std::nullopt;
 }
 
-int showUsage(std::FILE *out)
+// Reads the class list as Lumo's import does; an unreadable workbook is a usage error.
+std::optional<int> import(const CommandLine &line, const QString &path, RosterTable &table,
+                          RosterImportResult &result)
 {
-    printLine(out, QStringLiteral(
-                       "usage: lumo-cli roster show WORKBOOK\n"
-                       "       lumo-cli roster check WORKBOOK\n"
-                       "       lumo-cli roster mark WORKBOOK NUMBER...\n\n"
-                       "show: one tab-separated line per student (number, name, ID-card number, "
-                       "photo mark, class), then the import's summary.\n"
-                       "check: the pre-flight of the ID-card numbers, one tab-separated line per "
-                       "finding (student number, name, ID-card number, code: checksum, "
-                       "birth-date, format, duplicate, missing-id, spaces, not-resident-id); "
-                       "exit 0 without findings, 1 with findings, 2 when the workbook cannot be "
-                       "read. not-resident-id (another document) is information: printed, but "
-                       "alone it does not make the exit status 1.\n"
-                       "mark: writes the photo mark \"是\" into column C of those students' rows.\n"
-                       "Workbooks: .xls (Excel 97 and later), .xlsx, .csv (UTF-8 or GBK); the "
-                       "class list is the sheet \"sheet1\"."));
-    return out == stdout ? 0 : 2;
+    result = importRoster(path, table);
+    if (result.ok)
+        return std::nullopt;
+    line.tell(text(msg::kWorkbookUnreadable).arg(path, result.reason));
+    return kUsage;
 }
 
-// Reads the class list as Lumo's import does; a failure is told with the import's message.
-RosterImportResult importOrReport(const QString &path, RosterTable &table)
+int show(const QStringList &arguments)
 {
-    const RosterImportResult result = importRoster(path, table);
-    if (!result.ok) {
-        printLine(stderr, kWorkbookRequirementsMessage);
-        printLine(stderr, QStringLiteral("(%1)").arg(result.reason));
-    }
-    return result;
-}
-
-int show(const QString &path)
-{
+    CommandLine line(QStringLiteral("lumo-cli roster show"), usage::kRoster);
+    const QCommandLineOption header(QStringLiteral("header")), json(QStringLiteral("json"));
+    line.parser.addOptions({header, json});
     RosterTable table;
-    const RosterImportResult result = importOrReport(path, table);
-    if (!result.ok)
-        return 1;
+    RosterImportResult result;
+    if (const auto done = parseSubcommand(line, arguments, 1, 1))
+        return *done;
+    if (const auto done = import(line, line.positional().first(), table, result))
+        return *done;
+    QJsonArray students;
+    if (line.parser.isSet(header) && !line.parser.isSet(json))
+        printLine(stdout, kShowColumns.join(u'\t'));
     for (int row = 1; row <= result.studentCount; ++row) {
-        printLine(stdout, QStringList{QString::number(row), table.name(row), table.idNumber(row),
-                                      table.photoMark(row), table.className(row)}
-                              .join(u'\t'));
+        const QStringList cells{QString::number(row), table.name(row), table.idNumber(row),
+                                table.photoMark(row), table.className(row)};
+        if (!line.parser.isSet(json)) {
+            printLine(stdout, cells.join(u'\t'));
+            continue;
+        }
+        QJsonObject student{{kShowColumns[0], row}};
+        for (qsizetype column = 1; column < cells.size(); ++column)
+            student.insert(kShowColumns[column], cells[column]);
+        student.insert(QStringLiteral("withoutId"), common::countsAsWithoutId(table.idNumber(row)));
+        students.append(student);
     }
-    printLine(stdout, importSummary(result));
-    return 0;
+    if (line.parser.isSet(json))
+        printJson(QJsonDocument(students));
+    printLine(stderr,
+              text(msg::kRosterSummary).arg(result.studentCount).arg(result.withoutIdCount));
+    return kSuccess;
 }
 
-int check(const QString &path)
+int check(const QStringList &arguments)
 {
+    CommandLine line(QStringLiteral("lumo-cli roster check"), usage::kRoster);
+    const QCommandLineOption json(QStringLiteral("json"));
+    line.parser.addOption(json);
     RosterTable table;
-    const RosterImportResult result = importOrReport(path, table);
-    if (!result.ok)
-        return 2;
+    RosterImportResult result;
+    if (const auto done = parseSubcommand(line, arguments, 1, 1))
+        return *done;
+    if (const auto done = import(line, line.positional().first(), table, result))
+        return *done;
     bool needsFixing = false;
+    QJsonArray findings;
     for (const PreflightFinding &finding : preflightClass(table, result.studentCount)) {
-        printLine(stdout, QStringList{QString::number(finding.row), finding.name, finding.idNumber,
-                                      finding.code}
-                              .join(u'\t'));
         needsFixing = needsFixing || !finding.isInformation();
+        if (line.parser.isSet(json))
+            findings.append(QJsonObject{{QStringLiteral("number"), finding.row},
+                                        {QStringLiteral("name"), finding.name},
+                                        {QStringLiteral("idNumber"), finding.idNumber},
+                                        {QStringLiteral("code"), finding.code},
+                                        {QStringLiteral("needsFixing"), !finding.isInformation()}});
+        else
+            printLine(stdout, QStringList{QString::number(finding.row), finding.name,
+                                          finding.idNumber, finding.code}
+                                  .join(u'\t'));
     }
-    return needsFixing ? 1 : 0;
+    if (line.parser.isSet(json))
+        printJson(QJsonDocument(findings));
+    return needsFixing ? kNegative : kSuccess;
 }
 
-int mark(const QString &path, const QStringList &numbers)
+int mark(const QStringList &arguments)
 {
+    CommandLine line(QStringLiteral("lumo-cli roster mark"), usage::kRoster);
     RosterTable table;
-    const RosterImportResult imported = importOrReport(path, table);
-    if (!imported.ok)
-        return 1;
-    for (const QString &text : numbers) {
+    RosterImportResult imported;
+    if (const auto done = parseSubcommand(line, arguments, 2, INT_MAX))
+        return *done;
+    const QString path = line.positional().first();
+    if (const auto done = import(line, path, table, imported))
+        return *done;
+    for (const QString &text : line.positional().mid(1)) {
         bool ok = false;
         const int number = text.toInt(&ok);
-        if (!ok || number < 1 || number > imported.studentCount) {
-            printLine(stderr, QStringLiteral("lumo-cli roster: no student number %1").arg(text));
-            return 2;
-        }
+        if (!ok || number < 1 || number > imported.studentCount)
+            return line.usageError(cli::text(msg::kNoStudentNumber).arg(text));
         table.setCell(number, RosterTable::kPhotoMark, kPhotoTakenMark);
     }
     const WriteBackResult result = writePhotoMarks(path, photoMarksOf(table));
     for (const QString &note : result.notes)
-        printLine(stderr, note);
-    if (!result.ok) {
-        printLine(stderr, QStringLiteral("lumo-cli roster: nothing written: %1").arg(result.error));
-        return 1;
-    }
-    printLine(stdout, QStringLiteral("%1 photo marks written").arg(result.written));
-    return 0;
+        line.tell(note);
+    if (!result.ok)
+        return line.fail(text(msg::kNothingWritten).arg(result.error));
+    line.tell(text(msg::kMarksWritten).arg(result.written));
+    return kSuccess;
 }
 
 } // namespace
 
 int runRosterCommand(const QStringList &arguments)
 {
-    if (arguments.value(0) == u"--help" || arguments.value(0) == u"-h")
-        return showUsage(stdout);
-    if (arguments.size() == 2 && arguments[0] == u"show")
-        return show(arguments[1]);
-    if (arguments.size() == 2 && arguments[0] == u"check")
-        return check(arguments[1]);
-    if (arguments.size() >= 3 && arguments[0] == u"mark")
-        return mark(arguments[1], arguments.mid(2));
-    return showUsage(stderr);
+    CommandLine line(QStringLiteral("lumo-cli roster"), usage::kRoster);
+    line.parser.setOptionsAfterPositionalArgumentsMode(
+        QCommandLineParser::ParseAsPositionalArguments);
+    if (const auto done = line.parse(arguments))
+        return *done;
+    QStringList rest = line.positional();
+    if (rest.isEmpty())
+        return line.usageError(text(msg::kNoCommand));
+    const QString name = rest.takeFirst();
+    if (name == u"show")
+        return show(rest);
+    if (name == u"check")
+        return check(rest);
+    if (name == u"mark")
+        return mark(rest);
+    return line.usageError(text(msg::kUnknownCommand).arg(name));
 }

@@ -4,17 +4,19 @@
 // number.
 #include "common/AtomicFile.h"
 
+#include "common/NativePath.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,7 +36,48 @@ QString systemError(int error = errno)
 
 QByteArray encoded(const QString &path)
 {
-    return QFile::encodeName(path);
+    return encodePath(path);
+}
+
+// The folder and the name of an absolute path. QFileInfo is not used for paths here: it loses
+// the bytes of a name that is not UTF-8.
+QString folderOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+QString nameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString absolutePathOf(const QString &path)
+{
+    if (!QDir::isRelativePath(path))
+        return QDir::cleanPath(path);
+    char folder[PATH_MAX];
+    return QDir::cleanPath(
+        (::getcwd(folder, sizeof folder) ? decodePath(folder) : QDir::currentPath()) + u'/' + path);
+}
+
+// The absolute path of the file that writing to the path replaces: a symbolic link is written
+// through, to the file it names.
+QString fileWritten(const QString &path)
+{
+    const QString absolute = absolutePathOf(path);
+    struct stat status = {};
+    if (::lstat(encoded(absolute).constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+        return absolute;
+    char resolved[PATH_MAX];
+    if (::realpath(encoded(absolute).constData(), resolved))
+        return decodePath(resolved);
+    const ssize_t length = ::readlink(encoded(absolute).constData(), resolved, sizeof resolved);
+    if (length <= 0)
+        return absolute;
+    const QString linked = decodePath(QByteArrayView(resolved, length));
+    return QDir::cleanPath(QDir::isRelativePath(linked) ? folderOf(absolute) + u'/' + linked
+                                                        : linked);
 }
 
 // ".<target name>.<process>.<random>.part": the process number tells a later writer whether
@@ -108,13 +151,8 @@ bool takeAttributesOf(const QString &target, int handle, QString *reason)
 
 AtomicFile::AtomicFile(const QString &targetPath, Content content)
 {
-    // A symbolic link is written through: the file it names is replaced, in its own folder.
-    const QFileInfo target(targetPath);
-    m_targetPath = target.isSymLink()
-                       ? (target.exists() ? target.canonicalFilePath() : target.symLinkTarget())
-                       : target.absoluteFilePath();
-    const QFileInfo resolved(m_targetPath);
-    const QString folder = resolved.absolutePath();
+    m_targetPath = fileWritten(targetPath);
+    const QString folder = folderOf(m_targetPath);
 
     if (content == Content::Written) {
         m_handle = ::open(encoded(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
@@ -128,7 +166,7 @@ AtomicFile::AtomicFile(const QString &targetPath, Content content)
     }
     // A named partial file: what killed writers left of it goes first.
     removeStalePartialFiles(m_targetPath);
-    const int handle = createPartial(folder, resolved.fileName(), &m_partialPath);
+    const int handle = createPartial(folder, nameOf(m_targetPath), &m_partialPath);
     if (handle < 0) {
         m_error =
             QStringLiteral("无法在文件夹 %1 中写入文件：%2").arg(shown(folder), systemError());
@@ -210,13 +248,12 @@ bool AtomicFile::commit()
         const QByteArray content = "/proc/self/fd/" + QByteArray::number(m_handle);
         if (::linkat(AT_FDCWD, content.constData(), AT_FDCWD, target.constData(),
                      AT_SYMLINK_FOLLOW) == 0) {
-            return flushFolderToDisk(QFileInfo(m_targetPath).absolutePath(), &reason) ||
-                   failed(reason);
+            return flushFolderToDisk(folderOf(m_targetPath), &reason) || failed(reason);
         }
         if (errno != EEXIST)
             return failed(systemError());
-        const QString named = QDir(QFileInfo(m_targetPath).absolutePath())
-                                  .filePath(partialName(QFileInfo(m_targetPath).fileName()));
+        const QString named =
+            QDir(folderOf(m_targetPath)).filePath(partialName(nameOf(m_targetPath)));
         if (::linkat(AT_FDCWD, content.constData(), AT_FDCWD, encoded(named).constData(),
                      AT_SYMLINK_FOLLOW) != 0)
             return failed(systemError());
@@ -226,7 +263,7 @@ bool AtomicFile::commit()
         return failed(systemError());
     m_partialPath.clear();
     // The rename itself must survive a power cut too.
-    return flushFolderToDisk(QFileInfo(m_targetPath).absolutePath(), &reason) || failed(reason);
+    return flushFolderToDisk(folderOf(m_targetPath), &reason) || failed(reason);
 }
 
 bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *reason)
@@ -241,17 +278,17 @@ bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *rea
 
 void removeStalePartialFiles(const QString &targetPath)
 {
-    const QFileInfo target(targetPath);
-    const QString prefix = u'.' + target.fileName() + u'.';
-    const QDir folder = target.absoluteDir();
-    const QStringList candidates =
-        folder.entryList({prefix + QStringLiteral("*.part*")}, QDir::Files | QDir::Hidden);
-    for (const QString &name : candidates) {
+    const QString target = absolutePathOf(targetPath);
+    const QString prefix = u'.' + nameOf(target) + u'.';
+    const QDir folder(folderOf(target));
+    for (const QString &name : fileNamesIn(folder.path())) {
+        if (!name.startsWith(prefix) || !name.contains(QLatin1String(".part")))
+            continue;
         // ".<target>.<process>.<random>.part", and what libzip makes of it.
         bool isNumber = false;
         const qint64 pid = name.mid(prefix.size()).section(u'.', 0, 0).toLongLong(&isNumber);
         if (isNumber && pid != QCoreApplication::applicationPid() && !isProcessRunning(pid))
-            QFile::remove(folder.filePath(name));
+            ::unlink(encoded(folder.filePath(name)).constData());
     }
 }
 

@@ -1,17 +1,19 @@
 #include "packaging/ClassArchive.h"
 
 #include "common/AtomicFile.h"
+#include "common/NativePath.h"
 #include "packaging/ArchiveName.h"
 #include "packaging/ZipArchive.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <optional>
 #include <tuple>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace lumo::packaging {
 
@@ -22,21 +24,32 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// Opened by the name's bytes: QFile would lose those of a name that is not UTF-8.
+bool openByName(QFile &file, const QString &path, int flags, QIODevice::OpenMode mode)
+{
+    const int handle = ::open(common::encodePath(path).constData(), flags | O_CLOEXEC);
+    if (handle >= 0 && file.open(handle, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    if (handle >= 0)
+        ::close(handle);
+    return false;
+}
+
 // The old archive is copied, so that it stays untouched until the new one is checked. The copy
 // goes straight into the partial file, which a later packing removes if this one is killed;
 // QFile::copy would name a temporary file of its own where the file system has no unnamed ones.
 bool startFrom(const QString &existing, const QString &partial, QString *reason)
 {
-    const QFileInfo info(existing);
-    if (!info.exists())
+    const common::PathKind kind = common::pathKind(existing);
+    if (kind == common::PathKind::Missing)
         return true; // the empty file reserved under the partial name becomes a new archive
-    if (!info.isFile()) {
+    if (kind != common::PathKind::File) {
         *reason = QStringLiteral("%1 已存在，但不是文件。").arg(shown(existing));
         return false;
     }
-    QFile source(existing);
-    QFile target(partial);
-    bool copied = source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly);
+    QFile source, target;
+    bool copied = openByName(source, existing, O_RDONLY, QIODevice::ReadOnly) &&
+                  openByName(target, partial, O_WRONLY | O_TRUNC, QIODevice::WriteOnly);
     for (QByteArray chunk; copied && !(chunk = source.read(1 << 20)).isEmpty();)
         copied = target.write(chunk) == chunk.size();
     if (!copied || source.error() != QFileDevice::NoError || !target.flush()) {
@@ -55,7 +68,7 @@ using FileIdentity = std::tuple<dev_t, ino_t, off_t, time_t, long>;
 std::optional<FileIdentity> identityOf(const QString &path)
 {
     struct stat status = {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(common::encodePath(path).constData(), &status) != 0)
         return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
                         status.st_mtim.tv_nsec};
@@ -66,12 +79,14 @@ PackResult refused(PackStatus status, const QString &problem)
     PackResult result;
     result.status = status;
     result.problem = problem;
+    result.reason = problem;
     return result;
 }
 
 PackResult failed(PackResult result, const QString &reason)
 {
     result.status = PackStatus::Failed;
+    result.reason = reason;
     result.problem = QStringLiteral("打包失败，照片都还在原文件夹中，没有删除。\n%1").arg(reason);
     result.photoCount = 0;
     return result;
@@ -82,12 +97,11 @@ PackResult failed(PackResult result, const QString &reason)
 QStringList photosToPack(const QString &folder)
 {
     QStringList photos;
-    const QFileInfoList files =
-        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &file : files) {
-        if (file.fileName().endsWith(QStringLiteral(".jpg"), Qt::CaseInsensitive))
-            photos << file.fileName();
+    for (const QString &name : common::fileNamesIn(folder)) {
+        if (name.endsWith(QStringLiteral(".jpg"), Qt::CaseInsensitive))
+            photos << name;
     }
+    photos.sort();
     return photos;
 }
 
@@ -95,7 +109,7 @@ PackResult packClassArchive(const QString &folder, const QString &name, const Pa
 {
     if (const QString problem = archiveNameProblem(name); !problem.isEmpty())
         return refused(PackStatus::NameRefused, problem);
-    if (!QFileInfo(folder).isDir())
+    if (common::pathKind(folder) != common::PathKind::Folder)
         return refused(PackStatus::FolderMissing,
                        QStringLiteral("文件夹 %1 不存在。").arg(shown(folder)));
 
@@ -140,7 +154,10 @@ PackResult packClassArchive(const QString &folder, const QString &name, const Pa
         return failed(result, partial.errorString());
 
     result.status = PackStatus::Packed;
-    result.archiveBytes = QFileInfo(result.archivePath).size();
+    struct stat archive = {};
+    result.archiveBytes = ::stat(common::encodePath(result.archivePath).constData(), &archive) == 0
+                              ? archive.st_size
+                              : 0;
     result.photoCount = int(entries.size());
     if (options.beforeRemoving)
         options.beforeRemoving();
@@ -149,7 +166,7 @@ PackResult packClassArchive(const QString &folder, const QString &name, const Pa
         const bool same = unchanged(i);
         if (!same)
             result.photosChanged << entries[i].name;
-        if (!same || !QFile::remove(entries[i].sourcePath))
+        if (!same || ::unlink(common::encodePath(entries[i].sourcePath).constData()) != 0)
             result.photosKept << entries[i].name;
     }
     return result;

@@ -32,6 +32,7 @@ struct PackResult
     qint64 archiveBytes = 0;   // length of the finished archive
     int photoCount = 0;        // photos packed by this run
     QString problem;           // for the operator, when not Packed
+    QString reason;            // what went wrong, without what the operator is told around it
     QStringList photosKept;    // packed and checked, but could not be removed from the folder
     QStringList photosChanged; // of photosKept: rewritten while packing, so not removed
 };

@@ -1,8 +1,9 @@
 #include "packaging/ZipArchive.h"
 
+#include "common/NativePath.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <zip.h>
 #include <zlib.h>
@@ -10,6 +11,10 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lumo::packaging {
 
@@ -76,9 +81,13 @@ template <typename Read> std::optional<Checksum> checksumOf(Read read)
 
 std::optional<Checksum> fileChecksum(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int handle = ::open(common::encodePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    QFile file;
+    if (handle < 0 || !file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (handle >= 0)
+            ::close(handle);
         return std::nullopt;
+    }
     return checksumOf([&](char *buffer, qint64 capacity) { return file.read(buffer, capacity); });
 }
 
@@ -104,15 +113,18 @@ bool addFilesToZip(const QString &archivePath, const QString &shownPath,
                    const std::function<void(double)> &progress, QString *reason)
 {
     int code = 0;
-    const int mode = QFileInfo(archivePath).size() == 0 ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE;
-    OpenArchive archive(zip_open(QFile::encodeName(archivePath).constData(), mode, &code));
+    struct stat status = {};
+    const bool empty =
+        ::stat(common::encodePath(archivePath).constData(), &status) != 0 || status.st_size == 0;
+    const int mode = empty ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE;
+    OpenArchive archive(zip_open(common::encodePath(archivePath).constData(), mode, &code));
     if (!archive) {
         *reason = QStringLiteral("无法打开压缩包 %1：%2").arg(shown(shownPath), errorText(code));
         return false;
     }
     for (const ArchiveEntry &entry : entries) {
         zip_source_t *source =
-            zip_source_file(archive.get(), QFile::encodeName(entry.sourcePath).constData(), 0, -1);
+            zip_source_file(archive.get(), common::encodePath(entry.sourcePath).constData(), 0, -1);
         const zip_int64_t index = source
                                       ? zip_file_add(archive.get(), entry.name.toUtf8().constData(),
                                                      source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8)
@@ -146,7 +158,7 @@ bool zipHoldsFiles(const QString &archivePath, const QString &shownPath,
 {
     int code = 0;
     OpenArchive archive(
-        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+        zip_open(common::encodePath(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
     if (!archive) {
         *reason =
             QStringLiteral("写好的压缩包 %1 无法读回：%2").arg(shown(shownPath), errorText(code));

@@ -1,11 +1,11 @@
 #include "photo/PictureFile.h"
 
 #include "common/AtomicFile.h"
+#include "common/NativePath.h"
 #include "photo/BitmapCodec.h"
 #include "photo/JpegCodec.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <cmath>
 
@@ -72,8 +72,9 @@ bool readFileBytes(const QString &path, QByteArray *bytes, QString *error)
     if (common::readRegularFile(path, kMaxDecodingBytes, bytes, &reason))
         return true;
     if (error)
-        *error =
-            QFileInfo::exists(path) ? reason : QStringLiteral("找不到文件 %1。").arg(shown(path));
+        *error = common::pathKind(path) != common::PathKind::Missing
+                     ? reason
+                     : QStringLiteral("找不到文件 %1。").arg(shown(path));
     return false;
 }
 

@@ -1,12 +1,12 @@
 #include "report/ClassReport.h"
 
 #include "common/IdCardNumber.h"
+#include "common/NativePath.h"
 #include "common/PlainFileName.h"
 #include "photo/PhotoSaver.h"
 #include "roster/Preflight.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -22,7 +22,7 @@ QString existingPhoto(const QString &pathWithoutSuffix)
 {
     for (const QLatin1String suffix : {QLatin1String(".jpg"), QLatin1String(".JPG")}) {
         const QString path = pathWithoutSuffix + suffix;
-        if (QFileInfo(path).isFile())
+        if (common::pathKind(path) == common::PathKind::File)
             return path;
     }
     return QString();

@@ -1,6 +1,7 @@
 #include "report/ReportPdf.h"
 
 #include "common/AtomicFile.h"
+#include "common/NativePath.h"
 #include "photo/PictureFile.h"
 #include "photo/RegistryPhoto.h"
 
@@ -14,6 +15,12 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace lumo::report {
 
@@ -227,10 +234,18 @@ bool writeReportPdf(const ClassReport &report, const QString &path, QString *err
     common::AtomicFile target(path, common::AtomicFile::Content::ByOtherWriter);
     if (!target.isReserved())
         return failed(error, target.errorString());
-    QFile file(target.partialPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return failed(error, QStringLiteral("无法写入文件 %1：%2")
-                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+    // Opened by the name's bytes: QFile would lose those of a name that is not UTF-8.
+    const int handle = ::open(common::encodePath(target.partialPath()).constData(),
+                              O_WRONLY | O_TRUNC | O_CLOEXEC);
+    QFile file;
+    if (handle < 0 || !file.open(handle, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (handle >= 0)
+            ::close(handle);
+        return failed(
+            error,
+            QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), reason));
+    }
     {
         QPdfWriter writer(&file);
         writer.setResolution(kResolution);

@@ -1,11 +1,11 @@
 #include "roster/RosterWriteBack.h"
 
 #include "common/AtomicFile.h"
+#include "common/NativePath.h"
 #include "roster/RosterImport.h"
 #include "roster/Workbook.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -49,7 +49,7 @@ struct FileIdentity
 std::optional<FileIdentity> identityOf(const QString &path)
 {
     struct stat status = {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(common::encodePath(path).constData(), &status) != 0)
         return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim,
                         status.st_mode};

@@ -1,6 +1,7 @@
 // Lumo: takes the ID photos of a school's student registry, one class at a time. This is the one
 // place that chooses the desktop's adapters.
 #include "common/Twips.h"
+#include "common/Version.h"
 #include "platform/camera/FileCamera.h"
 #include "platform/camera/QtCamera.h"
 #include "platform/desktop/CanberraShutterSound.h"
@@ -35,8 +36,51 @@
 
 using namespace lumo;
 
+namespace {
+
+struct Options
+{
+    QCommandLineParser parser;
+    QCommandLineOption cameraFile{
+        QStringLiteral("camera-file"),
+        QStringLiteral("Serve a video or picture file as the camera (demonstrations, checks)."),
+        QStringLiteral("FILE")};
+
+    Options()
+    {
+        parser.setApplicationDescription(QStringLiteral("Lumo: 学籍照片"));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(cameraFile);
+    }
+};
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("lumo"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+    // Help and version are answered before anything needs a display or reads the settings.
+    // Qt's own options (-platform, -style...) are known only to QApplication, which takes them
+    // out of the arguments: the options are checked again once it exists.
+    Options options;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    options.parser.parse(arguments);
+    if (options.parser.isSet(QStringLiteral("help")) ||
+        options.parser.isSet(QStringLiteral("help-all"))) {
+        std::fputs(qPrintable(options.parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                                QStringLiteral("lumo"))),
+                   stdout);
+        return 0;
+    }
+    if (options.parser.isSet(QStringLiteral("version"))) {
+        std::printf("lumo %s\n", kVersion);
+        return 0;
+    }
+
     // The frame over other programs, the screen capture and the global keys work on X11; Lumo's
     // own camera view and the watched folder also work on a Wayland desktop.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -52,24 +96,16 @@ int main(int argc, char *argv[])
         }
     }
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("lumo"));
-    QApplication::setApplicationVersion(QStringLiteral(LUMO_VERSION));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
     // Qt's own buttons and dialogs speak Chinese too.
     platform::installChineseTranslations(application);
 
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Lumo: 学籍照片"));
-    options.addHelpOption();
-    options.addVersionOption();
-    const QCommandLineOption cameraFile(
-        QStringLiteral("camera-file"),
-        QStringLiteral("Serve a video or picture file as the camera (demonstrations, checks)."),
-        QStringLiteral("FILE"));
-    options.addOption(cameraFile);
-    options.process(application);
+    if (!options.parser.parse(QApplication::arguments())) {
+        std::fprintf(stderr, "lumo: %s\n", qPrintable(options.parser.errorText()));
+        return 2;
+    }
 
     platform::DesktopShell shell;
     platform::MessageBoxDialogs dialogs;
@@ -79,8 +115,8 @@ int main(int argc, char *argv[])
     platform::EspeakSpeech speech;
     platform::CanberraShutterSound shutterSound;
     std::unique_ptr<platform::LiveCamera> camera;
-    if (options.isSet(cameraFile))
-        camera = std::make_unique<platform::FileCamera>(options.value(cameraFile));
+    if (options.parser.isSet(options.cameraFile))
+        camera = std::make_unique<platform::FileCamera>(options.parser.value(options.cameraFile));
     else
         camera = std::make_unique<platform::QtCamera>();
     platform::FolderWatcher folderWatch;

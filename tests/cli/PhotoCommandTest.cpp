@@ -10,12 +10,17 @@
 
 #include <QDir>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -54,6 +59,29 @@ TEST(LumoCliPhoto, EachCommandOnTheFilesOfAFolder)
     EXPECT_EQ(before.out.count(u'\n'), 2) << before.out.toStdString();
     EXPECT_TRUE(before.out.contains("BMP, 300 x 369 px, 96 dpi")) << before.out.toStdString();
     EXPECT_TRUE(before.out.contains("notes.jpg: unreadable"));
+    // The same as JSON, every measured field of a photo.
+    const QJsonArray objects =
+        QJsonDocument::fromJson(photo({"check", "--json", folder.path()}).outBytes).array();
+    ASSERT_EQ(objects.size(), 2);
+    EXPECT_EQ(objects[0].toObject(),
+              (QJsonObject{{"path", capture},
+                           {"readable", true},
+                           {"format", "BMP"},
+                           {"width", 300},
+                           {"height", 369},
+                           {"dpiX", 96},
+                           {"dpiY", 96},
+                           {"bytes", bitmap.size()},
+                           {"fits", false},
+                           {"problems", QJsonArray{"format", "pixel-size", "dpi", "bytes"}}}));
+    EXPECT_EQ(objects[1]["problems"], QJsonArray{"unreadable"});
+    EXPECT_FALSE(objects[1]["error"].toString().isEmpty());
+
+    // A folder without photos: nothing checked is no success.
+    QTemporaryDir empty;
+    const ProgramRun none = photo({"check", empty.path()});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.err.contains("no photo was checked")) << none.err.toStdString();
 
     // resample writes the resampler's output without loss, 260 x 320 unless told otherwise.
     EXPECT_EQ(photo({"resample", other, other + ".bmp"}).exitCode, 0);
@@ -71,24 +99,20 @@ TEST(LumoCliPhoto, EachCommandOnTheFilesOfAFolder)
     EXPECT_EQ(photo({"convert", "--no-dpi", other}).exitCode, 0);
     EXPECT_EQ(readBytes(other), compressRegistryPhoto(bitmap).bytes);
 
-    // A file that is no picture, or none at all, fails by name; the others are converted.
-    ProgramRun converted = photo({"convert", capture, text, other, folder.filePath("gone.jpg")});
+    // A file that does not exist is a usage error: nothing is converted. A file that is no
+    // picture fails by name; the others are converted.
+    const ProgramRun gone = photo({"convert", capture, folder.filePath("gone.jpg")});
+    EXPECT_EQ(gone.exitCode, 2);
+    EXPECT_TRUE(gone.err.contains("gone.jpg does not exist"));
+    EXPECT_EQ(readBytes(capture), bitmap);
+    ProgramRun converted = photo({"convert", capture, text, other});
     EXPECT_EQ(converted.exitCode, 1);
-    EXPECT_TRUE(converted.err.contains("notes.jpg") && converted.err.contains("gone.jpg"));
+    EXPECT_TRUE(converted.err.contains("notes.jpg"));
     EXPECT_EQ(readBytes(text), QByteArray("no picture"));
     EXPECT_EQ(readBytes(capture), makeRegistryPhoto(picture, true, true).bytes);
     const ProgramRun after = photo({"check", capture, other});
     EXPECT_EQ(after.exitCode, 0);
     EXPECT_EQ(after.out, converted.out.replace("\n", ": ok\n"));
-}
-
-TEST(LumoCliPhoto, WrongArgumentsExitWithTwoAndEachCommandTellsItsUsage)
-{
-    for (const char *wrong : {"check /nonexistent/gone.jpg", "convert", "frobnicate",
-                              "resample in.jpg out.gif", "resample in.jpg out.bmp --size 0x5"})
-        EXPECT_EQ(photo(QString(wrong).split(' ')).exitCode, 2) << wrong;
-    for (const QString command : {"convert", "check", "resample"})
-        EXPECT_TRUE(photo({command, "--help"}).out.startsWith("usage: lumo-cli photo " + command));
 }
 
 TEST(LumoCliPhoto, EveryInputEndsCleanlyWithin256MiBOfAddressSpace)
@@ -125,8 +149,8 @@ TEST(LumoCliPhoto, EveryInputEndsCleanlyWithin256MiBOfAddressSpace)
         const ProgramRun convert = limited("convert", folder.filePath(name));
         EXPECT_EQ(std::pair(check.exitCode, convert.exitCode), std::pair(1, 1))
             << name.toStdString();
-        EXPECT_TRUE(check.out.startsWith(folder.filePath(name) + ": unreadable: ") &&
-                    convert.err.startsWith(folder.filePath(name)))
+        EXPECT_TRUE(check.out == folder.filePath(name) + ": unreadable\n" &&
+                    convert.err.contains(folder.filePath(name)))
             << check.out.toStdString() << convert.err.toStdString();
         EXPECT_EQ(readBytes(folder.filePath(name)), bytes) << name.toStdString();
     }
@@ -170,7 +194,50 @@ TEST(LumoCliPhoto, CheckFramingPrintsWhatTheRegistryWouldReject)
     const ProgramRun both = photo({"check", "--framing", folder.path()});
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_EQ(both.out, good + "\tok\n" + empty + "\tno-face\n");
+    const QJsonArray json =
+        QJsonDocument::fromJson(photo({"check", "--framing", "--json", good}).outBytes).array();
+    ASSERT_EQ(json.size(), 1);
+    EXPECT_EQ(json[0]["codes"], QJsonArray());
+    EXPECT_TRUE(json[0]["ok"].toBool());
+    EXPECT_GT(json[0]["face"]["width"].toDouble(), 0);
+    EXPECT_GT(json[0]["sharpness"].toDouble(), 0);
+    for (const char *field : {"head", "tiltDegrees", "faceLuminance", "backgroundLuminance"})
+        EXPECT_TRUE(json[0].toObject().contains(field)) << field;
+
     EXPECT_EQ(photo({"check", "--framing"}).exitCode, 2);
+    QTemporaryDir none;
+    EXPECT_EQ(photo({"check", "--framing", none.path()}).exitCode, 1);
+}
+
+TEST(LumoCliPhoto, NamesThatAreNotUtf8AreConvertedCheckedAndPrintedAsTheirBytes)
+{
+    // A folder and a photo named in GBK ("照片/张三.jpg"), as a USB stick from Windows holds them.
+    QTemporaryDir root;
+    const QByteArray folder = "\xD5\xD5\xC6\xAC", file = folder + "/\xD5\xC5\xC8\xFD.jpg";
+    const QByteArray rootBytes = QFile::encodeName(root.path()) + '/';
+    ASSERT_EQ(::mkdir((rootBytes + folder).constData(), 0700), 0);
+    const QByteArray capture = encodeBitmap(phototest::gradientImage(300, 369));
+    const int handle = ::open((rootBytes + file).constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(::write(handle, capture.constData(), capture.size()), capture.size());
+    ::close(handle);
+    // The shell passes the names as bytes (QProcess would pass UTF-8).
+    const auto run = [&](const QString &command, const QString &pattern) {
+        return runProgram("/bin/sh",
+                          {"-c", "cd \"$1\" && exec \"$0\" photo " + command + ' ' + pattern,
+                           LUMO_CLI_PATH, root.path()});
+    };
+    const ProgramRun converted = run("convert", "*/*.jpg");
+    EXPECT_EQ(converted.exitCode, 0) << converted.err.toStdString();
+    EXPECT_TRUE(converted.outBytes.startsWith(file + ": JPEG, 260 x 320 px, 254 dpi, "))
+        << converted.outBytes.toStdString();
+    const ProgramRun checked = run("check", "*");
+    EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
+    EXPECT_EQ(checked.outBytes, QByteArray(converted.outBytes).replace("\n", ": ok\n"));
+    // In JSON a byte that is not UTF-8 is "\udcXX", as Python's surrogateescape reads it (the
+    // GBK bytes of 片 happen to be the UTF-8 of Ƭ).
+    const ProgramRun json = run("check --json", "*/*");
+    EXPECT_TRUE(json.out.contains(R"("path": "\udcd5\udcd5Ƭ/\udcd5\udcc5\udcc8\udcfd.jpg")"))
+        << json.out.toStdString();
 }
 
 TEST(LumoCliPhoto, ConvertBestFillsTheSizeLimitWithQuality)

@@ -1,6 +1,8 @@
-// Folder creation, the one atomic writer, the capped reader and the plain-file-name rule.
+// Folder creation, the one atomic writer, the capped reader, the plain-file-name rule and file
+// names kept as bytes.
 #include "common/AtomicFile.h"
 #include "common/FolderPath.h"
+#include "common/NativePath.h"
 #include "common/PlainFileName.h"
 #include "tests/support/TestFiles.h"
 
@@ -134,4 +136,31 @@ TEST(PlainFileName, OnlyNamesInsideTheFolder)
     EXPECT_EQ(fileNameProblem(u"1101\t0101"), FileNameProblem::ControlCharacter);
     EXPECT_EQ(fileNameProblem(QString(u"1101"_s + QChar(0) + u"1"_s)),
               FileNameProblem::ControlCharacter);
+}
+
+TEST(NativePath, EveryByteOfANameSurvivesAndTheFileIsFoundWrittenAndRead)
+{
+    // GBK "张三", an overlong "/", a cut sequence, an encoded surrogate, and valid UTF-8 around.
+    for (const QByteArray &bytes : {QByteArray("\xD5\xC5\xC8\xFD.jpg"),
+                                    QByteArray("a\xC0\xAF"
+                                               "b"),
+                                    QByteArray("\xE5\xBC"), QByteArray("\xED\xB3\x95"),
+                                    QByteArray("张\xFF\xF0\x9F\x98\x80")}) {
+        const QString path = decodePath(bytes);
+        EXPECT_EQ(encodePath(path), bytes) << bytes.toHex().toStdString();
+    }
+    EXPECT_EQ(decodePath("学籍照片/1.jpg"), u"学籍照片/1.jpg"_s);
+
+    QTemporaryDir folder;
+    const QString gbkFolder = folder.filePath(decodePath("\xD5\xD5\xC6\xAC")); // 照片
+    ASSERT_EQ(::mkdir(encodePath(gbkFolder).constData(), 0700), 0);
+    const QString photo = gbkFolder + u'/' + decodePath("\xD5\xC5\xC8\xFD.jpg");
+    ASSERT_TRUE(writeFileAtomically(photo, "photo"));
+    EXPECT_EQ(pathKind(gbkFolder), PathKind::Folder);
+    EXPECT_EQ(pathKind(photo), PathKind::File);
+    EXPECT_EQ(fileNamesIn(gbkFolder), QStringList{decodePath("\xD5\xC5\xC8\xFD.jpg")});
+    QByteArray bytes;
+    QString error;
+    EXPECT_TRUE(readRegularFile(photo, 100, &bytes, &error)) << error.toStdString();
+    EXPECT_EQ(bytes, "photo");
 }

@@ -70,8 +70,8 @@ TEST_F(ReportCommand, WritesTheReportAndItsTable)
 TEST_F(ReportCommand, ExitStatusTellsWhatWentWrong)
 {
     const ProgramRun noWorkbook = lumoCli({folder.filePath(u"missing.xls"_s), photos, pdf});
-    EXPECT_EQ(noWorkbook.exitCode, 1);
-    EXPECT_TRUE(noWorkbook.err.startsWith(u"请检查EXCEL文件是否存在"_s))
+    EXPECT_EQ(noWorkbook.exitCode, 2);
+    EXPECT_TRUE(noWorkbook.err.startsWith(u"lumo-cli report: cannot read the class list of"_s))
         << noWorkbook.err.toStdString();
 
     const ProgramRun unwritable = lumoCli({workbook, photos, folder.filePath(u"no/r.pdf"_s)});
@@ -80,10 +80,7 @@ TEST_F(ReportCommand, ExitStatusTellsWhatWentWrong)
     EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--csv"_s, folder.filePath(u"no/r.csv"_s)}).exitCode,
               1);
 
-    EXPECT_EQ(lumoCli({}).exitCode, 2);
     EXPECT_EQ(lumoCli({workbook, photos}).exitCode, 2);
-    EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--pages"_s}).exitCode, 2);
-    EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--csv"_s}).exitCode, 2);
     EXPECT_EQ(lumoCli({workbook, folder.filePath(u"nowhere"_s), pdf}).exitCode, 2);
     // The registry code for students without a number: 10 digits, and the class number too.
     EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--school-code"_s, u"12345"_s, u"--class-number"_s,
@@ -92,8 +89,4 @@ TEST_F(ReportCommand, ExitStatusTellsWhatWentWrong)
               2);
     EXPECT_EQ(lumoCli({workbook, photos, pdf, u"--school-code"_s, u"1234567890"_s}).exitCode, 2);
     EXPECT_FALSE(QFileInfo::exists(pdf));
-
-    const ProgramRun help = lumoCli({u"--help"_s});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith(u"usage: lumo-cli report"_s));
 }

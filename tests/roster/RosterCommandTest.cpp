@@ -5,11 +5,18 @@
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestFiles.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <zip.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -24,24 +31,43 @@ static ProgramRun lumoCli(const QStringList &arguments)
 
 TEST(RosterCommand, ShowsTheClassAndMarksStudents)
 {
-    const ProgramRun run = lumoCli({"roster", "show", fixturePath("class-libreoffice.xlsx")});
+    // A line per student on the output, the count on the error stream; --header names the
+    // columns, --json gives the same as objects.
+    const ProgramRun run =
+        lumoCli({"roster", "show", "--header", fixturePath("class-libreoffice.xlsx")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    // A line per student, then the summary.
-    EXPECT_EQ(run.out.split('\n').value(8), "本此共导入8名学生，其中有2名无身份证学生");
+    const QStringList lines = run.out.split('\n');
+    EXPECT_EQ(lines.size(), 10); // the header, 8 students and the last line's end
+    EXPECT_EQ(lines[0], "number\tname\tidNumber\tphotoMark\tclass");
+    EXPECT_EQ(run.err, "students: 8, without an ID-card number: 2\n");
+    const QJsonArray students =
+        QJsonDocument::fromJson(
+            lumoCli({"roster", "show", "--json", fixturePath("class-libreoffice.xlsx")}).outBytes)
+            .array();
+    ASSERT_EQ(students.size(), 8);
+    EXPECT_EQ(students[0].toObject(), (QJsonObject{{"number", 1},
+                                                   {"name", "张三"},
+                                                   {"idNumber", "110101201001011234"},
+                                                   {"photoMark", ""},
+                                                   {"class", "一年级1班"},
+                                                   {"withoutId", false}}));
+    EXPECT_TRUE(students[2]["withoutId"].toBool()); // "12345"
+
     const ProgramRun failed = lumoCli({"roster", "show", fixturePath("no-sheet1.xls")});
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_TRUE(failed.err.startsWith("请检查EXCEL文件是否存在")) << failed.err.toStdString();
-    EXPECT_EQ(lumoCli({"roster", "show"}).exitCode, 2); // the usage
+    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_TRUE(failed.err.startsWith("lumo-cli roster show: cannot read the class list of"))
+        << failed.err.toStdString();
 
     QTemporaryDir folder;
     const QString path = copyFixture(folder.path(), "class-gnumeric.xls");
     const ProgramRun mark = lumoCli({"roster", "mark", path, "1", "7"});
-    EXPECT_EQ(mark.out, "2 photo marks written\n") << mark.err.toStdString();
+    EXPECT_EQ(mark.exitCode, 0);
+    EXPECT_EQ(mark.err, "lumo-cli roster mark: 2 photo marks written\n");
     const QStringList marked = lumoCli({"roster", "show", path}).out.split('\n');
     EXPECT_EQ(marked[0], "1\t张三\t110101201001011234\t是\t一年级1班");
     EXPECT_EQ(marked[6], "7\t孙八\t110101201001012222\t是\t");
     EXPECT_EQ(lumoCli({"roster", "mark", path, "9"}).exitCode, 2); // no such student
-    EXPECT_EQ(lumoCli({"roster", "mark", fixturePath("encrypted.xls"), "1"}).exitCode, 1);
+    EXPECT_EQ(lumoCli({"roster", "mark", fixturePath("encrypted.xls"), "1"}).exitCode, 2);
 
     // A full disk, as a file size limit: the system's reason is told, the workbook stays.
     const QByteArray before = readBytes(path);
@@ -74,12 +100,40 @@ TEST(RosterCommand, ChecksTheIdCardNumbersAndExitsByWhatItFinds)
     EXPECT_EQ(faulty.out, "1\t张三\t110101201001011234\tchecksum\n"
                           "2\t李四\t11010519491231002x\tformat\n"
                           "3\t王五\t\tmissing-id\n");
+    EXPECT_EQ(faulty.err, "");
+    const QJsonArray json =
+        QJsonDocument::fromJson(
+            lumoCli({"roster", "check", "--json", folder.filePath("faulty.csv")}).outBytes)
+            .array();
+    ASSERT_EQ(json.size(), 3);
+    EXPECT_EQ(json[1].toObject(), (QJsonObject{{"number", 2},
+                                               {"name", "李四"},
+                                               {"idNumber", "11010519491231002x"},
+                                               {"code", "format"},
+                                               {"needsFixing", true}}));
 
     const ProgramRun unreadable = lumoCli({"roster", "check", folder.filePath("missing.csv")});
     EXPECT_EQ(unreadable.exitCode, 2);
     EXPECT_EQ(unreadable.out, "");
-    EXPECT_TRUE(unreadable.err.startsWith("请检查EXCEL文件是否存在"))
+    EXPECT_TRUE(unreadable.err.contains("cannot read the class list"))
         << unreadable.err.toStdString();
+}
+
+TEST(RosterCommand, AWorkbookNamedInGbkIsRead)
+{
+    // "班级/一班.csv" in GBK, as a USB stick from Windows holds it; the shell passes the bytes.
+    QTemporaryDir root;
+    const QByteArray rootBytes = QFile::encodeName(root.path()) + '/';
+    ASSERT_EQ(::mkdir((rootBytes + "\xB0\xE0\xBC\xB6").constData(), 0700), 0);
+    const QByteArray csv = "姓名,身份证号,是否已照相,班级\n张三,110101201001011237,,一班\n";
+    const int handle = ::open((rootBytes + "\xB0\xE0\xBC\xB6/\xD2\xBB\xB0\xE0.csv").constData(),
+                              O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(::write(handle, csv.constData(), csv.size()), csv.size());
+    ::close(handle);
+    const ProgramRun run = runProgram(
+        "/bin/sh", {"-c", "cd \"$1\" && exec \"$0\" roster show */*.csv", LUMO_CLI, root.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "1\t张三\t110101201001011237\t\t一班\n");
 }
 
 TEST(RosterCommand, HugeWorkbooksAreReadWithinBoundedMemory)
@@ -114,12 +168,11 @@ TEST(RosterCommand, HugeWorkbooksAreReadWithinBoundedMemory)
                *rewriteCompoundFile(*xls, workbook, stream, &error));
 
     for (const auto &[name, summary] :
-         {std::pair{"commas.csv", "本此共导入0名学生，其中有0名无身份证学生\n"},
-          std::pair{"bomb.xlsx", "本此共导入1名学生，其中有1名无身份证学生\n"},
-          std::pair{"records.xls", "本此共导入8名学生，其中有2名无身份证学生\n"}}) {
+         {std::pair{"commas.csv", "students: 0, without an ID-card number: 0\n"},
+          std::pair{"bomb.xlsx", "students: 1, without an ID-card number: 1\n"},
+          std::pair{"records.xls", "students: 8, without an ID-card number: 2\n"}}) {
         const ProgramRun run = runProgram(
             "prlimit", {"--as=268435456", LUMO_CLI, "roster", "show", folder.filePath(name)});
-        EXPECT_TRUE(run.exitCode == 0 && run.out.endsWith(summary))
-            << name << run.err.toStdString();
+        EXPECT_TRUE(run.exitCode == 0 && run.err == summary) << name << run.err.toStdString();
     }
 }

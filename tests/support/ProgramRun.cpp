@@ -10,7 +10,8 @@ ProgramRun runProgram(const QString &program, const QStringList &arguments, int 
     if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
         return run;
     run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.outBytes = process.readAllStandardOutput();
+    run.out = QString::fromUtf8(run.outBytes);
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
