@@ -68,7 +68,7 @@ struct SaveRequest
     bool backup = true;
     bool compress = true;
     bool bestQuality = false; // the highest quality that fits, instead of quality 80 passes
-    RegistryCode registryCode; // complete: a student without a number is saved by name
+    RegistryCode registryCode{}; // complete: a student without a number is saved by name
     BgrImage picture;         // the capture
 };
 

@@ -153,7 +153,8 @@ TEST_F(ClassSessionEndToEnd, AnOperatorsDay)
 
     // A covered lens gives a message and no photo; the class waits for the student.
     camera.black = true;
-    camera.update();
+    camera.repaint(); // painted now, not at the next event loop turn
+    QTest::qWait(300);
     focusCamera();
     key("Caps_Lock");
     answerMessage(u"Lumo"_s);
