@@ -8,7 +8,6 @@
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,9 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -30,16 +27,6 @@ namespace {
 ProgramRun photo(const QStringList &arguments)
 {
     return runProgram(LUMO_CLI_PATH, QStringList{"photo"} + arguments);
-}
-
-// The baseline JPEG with its frame header claiming another size, and a progressive one if asked.
-QByteArray claiming(QByteArray jpeg, quint16 width, quint16 height, bool progressive = false)
-{
-    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
-    jpeg[frame + 1] = progressive ? '\xC2' : '\xC0';
-    qToBigEndian(height, jpeg.data() + frame + 5);
-    qToBigEndian(width, jpeg.data() + frame + 7);
-    return jpeg;
 }
 } // namespace
 
@@ -54,14 +41,10 @@ TEST(LumoCliPhoto, EachCommandOnTheFilesOfAFolder)
     writeBytes(other, bitmap);
     writeBytes(text, "no picture");
 
-    const ProgramRun before = photo({"check", folder.path()}); // its .jpg files, in any case
+    // Its .jpg files, in any case, with every measured field of a photo.
+    const ProgramRun before = photo({"check", "--json", folder.path()});
     EXPECT_EQ(before.exitCode, 1);
-    EXPECT_EQ(before.out.count(u'\n'), 2) << before.out.toStdString();
-    EXPECT_TRUE(before.out.contains("BMP, 300 x 369 px, 96 dpi")) << before.out.toStdString();
-    EXPECT_TRUE(before.out.contains("notes.jpg: unreadable"));
-    // The same as JSON, every measured field of a photo.
-    const QJsonArray objects =
-        QJsonDocument::fromJson(photo({"check", "--json", folder.path()}).outBytes).array();
+    const QJsonArray objects = QJsonDocument::fromJson(before.outBytes).array();
     ASSERT_EQ(objects.size(), 2);
     EXPECT_EQ(objects[0].toObject(),
               (QJsonObject{{"path", capture},
@@ -126,8 +109,8 @@ TEST(LumoCliPhoto, EveryInputEndsCleanlyWithin256MiBOfAddressSpace)
     QByteArray bitmap = encodeBitmap(phototest::gradientImage(100, 100));
     qToLittleEndian<qint32>(10000, bitmap.data() + 18); // 10000 x 5000 declared, 100 x 100 there
     qToLittleEndian<qint32>(5000, bitmap.data() + 22);
+    using phototest::claiming;
     const QMap<QString, QByteArray> refused = {
-        {"truncated.jpg", registry.left(registry.size() / 2)},
         {"claims20000.jpg", claiming(registry, 20000, 20000)},
         {"claims50mp.jpg", claiming(registry, 10000, 5000)},        // its data ends after 260 x 320
         {"progressive.jpg", claiming(registry, 10000, 5000, true)}, // 150 MB of coefficients
@@ -182,27 +165,21 @@ TEST(LumoCliPhoto, CheckFramingPrintsWhatTheRegistryWouldReject)
         QByteArray jpeg;
         encodeJpeg(image, 95, 254, &jpeg);
         writeBytes(folder.filePath(name), jpeg);
-        return QDir::toNativeSeparators(folder.filePath(name));
+        return folder.filePath(name);
     };
     const auto &photos = checkstest::facePhotos();
-    const auto noFace = std::find_if(photos.begin(), photos.end(),
-                                     [](const auto &p) { return p.fault == "no-face"; });
     const QString good = write("1.jpg", photos.front().image);
+    const auto noFace =
+        std::ranges::find_if(photos, [](const auto &p) { return p.fault == "no-face"; });
     const QString empty = write("2.jpg", noFace->image);
-
-    EXPECT_EQ(photo({"check", "--framing", good}).exitCode, 0);
     const ProgramRun both = photo({"check", "--framing", folder.path()});
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_EQ(both.out, good + "\tok\n" + empty + "\tno-face\n");
-    const QJsonArray json =
-        QJsonDocument::fromJson(photo({"check", "--framing", "--json", good}).outBytes).array();
-    ASSERT_EQ(json.size(), 1);
-    EXPECT_EQ(json[0]["codes"], QJsonArray());
-    EXPECT_TRUE(json[0]["ok"].toBool());
-    EXPECT_GT(json[0]["face"]["width"].toDouble(), 0);
-    EXPECT_GT(json[0]["sharpness"].toDouble(), 0);
-    for (const char *field : {"head", "tiltDegrees", "faceLuminance", "backgroundLuminance"})
-        EXPECT_TRUE(json[0].toObject().contains(field)) << field;
+    const ProgramRun json = photo({"check", "--framing", "--json", good});
+    EXPECT_EQ(json.exitCode, 0);
+    const QJsonValue verdict = QJsonDocument::fromJson(json.outBytes).array()[0];
+    EXPECT_EQ(verdict["codes"], QJsonArray());
+    EXPECT_GT(verdict["face"]["width"].toDouble(), 0) << json.out.toStdString();
 
     EXPECT_EQ(photo({"check", "--framing"}).exitCode, 2);
     QTemporaryDir none;
@@ -216,10 +193,8 @@ TEST(LumoCliPhoto, NamesThatAreNotUtf8AreConvertedCheckedAndPrintedAsTheirBytes)
     const QByteArray folder = "\xD5\xD5\xC6\xAC", file = folder + "/\xD5\xC5\xC8\xFD.jpg";
     const QByteArray rootBytes = QFile::encodeName(root.path()) + '/';
     ASSERT_EQ(::mkdir((rootBytes + folder).constData(), 0700), 0);
-    const QByteArray capture = encodeBitmap(phototest::gradientImage(300, 369));
-    const int handle = ::open((rootBytes + file).constData(), O_WRONLY | O_CREAT, 0600);
-    ASSERT_EQ(::write(handle, capture.constData(), capture.size()), capture.size());
-    ::close(handle);
+    writeBytes(root.filePath("1.jpg"), encodeBitmap(phototest::gradientImage(300, 369)));
+    ASSERT_EQ(::rename((rootBytes + "1.jpg").constData(), (rootBytes + file).constData()), 0);
     // The shell passes the names as bytes (QProcess would pass UTF-8).
     const auto run = [&](const QString &command, const QString &pattern) {
         return runProgram("/bin/sh",
@@ -240,15 +215,12 @@ TEST(LumoCliPhoto, NamesThatAreNotUtf8AreConvertedCheckedAndPrintedAsTheirBytes)
         << json.out.toStdString();
 }
 
-TEST(LumoCliPhoto, ConvertBestFillsTheSizeLimitWithQuality)
+TEST(LumoCliPhoto, ConvertBestSearchesTheQualityThatFillsTheSizeLimit)
 {
     QTemporaryDir folder;
-    const QString registry = folder.filePath("a.jpg"), best = folder.filePath("b.jpg");
-    const QByteArray capture = encodeBitmap(phototest::noiseImage(300, 369));
-    writeBytes(registry, capture);
-    writeBytes(best, capture);
-    ASSERT_EQ(photo({"convert", registry}).exitCode, 0);
-    ASSERT_EQ(photo({"convert", "--best", best}).exitCode, 0);
-    EXPECT_LE(readBytes(best).size(), kCompressTargetBytes);
-    EXPECT_GT(readBytes(best).size(), readBytes(registry).size());
+    const QString file = folder.filePath("a.jpg");
+    const BgrImage capture = phototest::noiseImage(300, 369);
+    writeBytes(file, encodeBitmap(capture));
+    ASSERT_EQ(photo({"convert", "--best", file}).exitCode, 0);
+    EXPECT_EQ(readBytes(file), makeRegistryPhoto(capture, true, true, Quality::Best).bytes);
 }

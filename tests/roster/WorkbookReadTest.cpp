@@ -28,7 +28,7 @@ TEST(WorkbookRead, EveryFormatAndMakerGivesTheSameClassSheet)
 
 TEST(WorkbookRead, RefusesWhatIsNotAReadableClassList)
 {
-    // Devices and pipes report no size and never end; nothing past the cap is read.
+    // A pipe reports no size and never ends; nothing past the cap is read.
     QTemporaryDir folder;
     const QString fifo = folder.filePath("fifo.xls"), empty = folder.filePath("empty.csv");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -43,9 +43,7 @@ TEST(WorkbookRead, RefusesWhatIsNotAReadableClassList)
         {fixturePath("missing.xls"), "No such file"},
         {empty, "the file is empty"},
         {huge.fileName(), "太大"},
-        {fifo, "不是普通文件"},
-        {"/dev/zero", "不是普通文件"},
-        {folder.path(), "不是普通文件"}};
+        {fifo, "不是普通文件"}};
     for (const auto &[file, reason] : cases) {
         const QString error = readWorkbookFile(file).error;
         EXPECT_TRUE(error.contains(QString::fromUtf8(reason)))
