@@ -89,6 +89,7 @@ int main(int argc, char *argv[])
         QApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
         QDir::homePath(),
+        QStringLiteral(LUMO_INSTALLED_DATA_FOLDER),
     };
 
     // Before the lock: a second start asks this Lumo to come to the front by a signal.
