@@ -7,6 +7,8 @@
 #include "platform/desktop/EspeakSpeech.h"
 #include "platform/desktop/FolderWatcher.h"
 #include "platform/desktop/ScreenRegionSource.h"
+#include "platform/desktop/SoundDevice.h"
+#include "platform/desktop/SoundOff.h"
 #include "platform/desktop/TerminationSignals.h"
 #include "platform/qt/ChineseTranslations.h"
 #include "platform/qt/DesktopShell.h"
@@ -76,8 +78,20 @@ int main(int argc, char *argv[])
     platform::X11KeyPoller keys;
     platform::X11ScreenGrabber screen;
     platform::ScreenRegionSource photoSource(screen);
-    platform::EspeakSpeech speech;
-    platform::CanberraShutterSound shutterSound;
+    // Without a sound device nothing is played, and that is said once here, not at every sound.
+    const bool soundDevice = platform::soundDeviceAvailable();
+    std::unique_ptr<platform::Speech> speech;
+    std::unique_ptr<platform::ShutterSound> shutterSound;
+    if (soundDevice) {
+        speech = std::make_unique<platform::EspeakSpeech>();
+        shutterSound = std::make_unique<platform::CanberraShutterSound>();
+    } else {
+        std::fputs("Lumo: 没有声音设备，语音提示和快门声已关闭 (no sound device: speech and the "
+                   "shutter sound are off).\n",
+                   stderr);
+        speech = std::make_unique<platform::NoSpeech>();
+        shutterSound = std::make_unique<platform::NoShutterSound>();
+    }
     std::unique_ptr<platform::LiveCamera> camera;
     if (options.isSet(cameraFile))
         camera = std::make_unique<platform::FileCamera>(options.value(cameraFile));
@@ -110,7 +124,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     session::ClassSession session(
-        folders, {dialogs, photoSource, speech, shutterSound, shell, camera.get(), &folderWatch});
+        folders, {dialogs, photoSource, *speech, *shutterSound, shell, camera.get(), &folderWatch});
     QObject::connect(&folderWatch, &platform::FolderWatch::pictureArrived, &session,
                      &session::ClassSession::takeArrivedPicture);
     // F centres the frame on the mouse: on the screen, or in Lumo's own camera view.
@@ -172,8 +186,8 @@ int main(int argc, char *argv[])
         unavailable << photoSource.unavailableReason();
     if (!keys.isAvailable())
         unavailable << keys.unavailableReason();
-    if (!speech.isAvailable())
-        unavailable << speech.unavailableReason();
+    if (soundDevice && !speech->isAvailable())
+        unavailable << speech->unavailableReason();
     if (!unavailable.isEmpty())
         QTimer::singleShot(0, &window, [&dialogs, unavailable] {
             dialogs.message(unavailable.join(u'\n'), QString(), platform::MessageKind::Warning);
