@@ -28,6 +28,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFont>
+#include <QIcon>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
@@ -59,6 +60,9 @@ int main(int argc, char *argv[])
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
+    // The taskbar and the window switcher show the menu entry's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(LUMO_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/" LUMO_APP_ID ".svg")));
     // Qt's own buttons and dialogs speak Chinese too.
     platform::installChineseTranslations(application);
 

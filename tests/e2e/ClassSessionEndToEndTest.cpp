@@ -114,6 +114,15 @@ INSTANTIATE_TEST_SUITE_P(EndedBy, ClassSessionEndToEnd, ::testing::Values(SIGTER
 TEST_F(ClassSessionEndToEnd, AnOperatorsDay)
 {
     startLumo();
+    // The main window belongs to the menu entry (its StartupWMClass) and carries its icon.
+    QProcess xprop;
+    xprop.start(u"xprop"_s,
+                {u"-id"_s, windowNamed(u"Lumov2.0"_s), u"WM_CLASS"_s, u"_NET_WM_ICON"_s});
+    ASSERT_TRUE(xprop.waitForFinished(10000));
+    const QString properties = QString::fromUtf8(xprop.readAllStandardOutput());
+    EXPECT_TRUE(properties.contains(u"WM_CLASS(STRING) = \"lumo\", \"lumo\""_s) &&
+                properties.contains(u"_NET_WM_ICON(CARDINAL) = "_s))
+        << properties.left(300).toStdString();
     importClass();
 
     // Typing in Lumo's own boxes is typing, not frame keys.
