@@ -8,9 +8,9 @@ namespace lumo::session {
 QString ProgramFolders::dataFilePath(const QString &fileName) const
 {
     const QString beside = QDir(programFolder).filePath(fileName);
-    if (QFileInfo::exists(beside))
+    if (QFileInfo::exists(beside) || installedDataFolder.isEmpty())
         return beside;
-    const QString installed = QDir(QStringLiteral(LUMO_INSTALLED_DATA_FOLDER)).filePath(fileName);
+    const QString installed = QDir(installedDataFolder).filePath(fileName);
     return QFileInfo::exists(installed) ? installed : beside;
 }
 

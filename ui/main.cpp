@@ -8,6 +8,8 @@
 #include "platform/desktop/EspeakSpeech.h"
 #include "platform/desktop/FolderWatcher.h"
 #include "platform/desktop/ScreenRegionSource.h"
+#include "platform/desktop/SoundDevice.h"
+#include "platform/desktop/SoundOff.h"
 #include "platform/desktop/TerminationSignals.h"
 #include "platform/qt/ChineseTranslations.h"
 #include "platform/qt/DesktopShell.h"
@@ -27,6 +29,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFont>
+#include <QIcon>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
@@ -99,6 +102,9 @@ int main(int argc, char *argv[])
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
+    // The taskbar and the window switcher show the menu entry's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(LUMO_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/" LUMO_APP_ID ".svg")));
     // Qt's own buttons and dialogs speak Chinese too.
     platform::installChineseTranslations(application);
 
@@ -112,8 +118,20 @@ int main(int argc, char *argv[])
     platform::X11KeyPoller keys;
     platform::X11ScreenGrabber screen;
     platform::ScreenRegionSource photoSource(screen);
-    platform::EspeakSpeech speech;
-    platform::CanberraShutterSound shutterSound;
+    // Without a sound device nothing is played, and that is said once here, not at every sound.
+    const bool soundDevice = platform::soundDeviceAvailable();
+    std::unique_ptr<platform::Speech> speech;
+    std::unique_ptr<platform::ShutterSound> shutterSound;
+    if (soundDevice) {
+        speech = std::make_unique<platform::EspeakSpeech>();
+        shutterSound = std::make_unique<platform::CanberraShutterSound>();
+    } else {
+        std::fputs("Lumo: 没有声音设备，语音提示和快门声已关闭 (no sound device: speech and the "
+                   "shutter sound are off).\n",
+                   stderr);
+        speech = std::make_unique<platform::NoSpeech>();
+        shutterSound = std::make_unique<platform::NoShutterSound>();
+    }
     std::unique_ptr<platform::LiveCamera> camera;
     if (options.parser.isSet(options.cameraFile))
         camera = std::make_unique<platform::FileCamera>(options.parser.value(options.cameraFile));
@@ -125,6 +143,7 @@ int main(int argc, char *argv[])
         QApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
         QDir::homePath(),
+        QStringLiteral(LUMO_INSTALLED_DATA_FOLDER),
     };
 
     // Before the lock: a second start asks this Lumo to come to the front by a signal.
@@ -145,7 +164,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     session::ClassSession session(
-        folders, {dialogs, photoSource, speech, shutterSound, shell, camera.get(), &folderWatch});
+        folders, {dialogs, photoSource, *speech, *shutterSound, shell, camera.get(), &folderWatch});
     QObject::connect(&folderWatch, &platform::FolderWatch::pictureArrived, &session,
                      &session::ClassSession::takeArrivedPicture);
     // F centres the frame on the mouse: on the screen, or in Lumo's own camera view.
@@ -207,8 +226,8 @@ int main(int argc, char *argv[])
         unavailable << photoSource.unavailableReason();
     if (!keys.isAvailable())
         unavailable << keys.unavailableReason();
-    if (!speech.isAvailable())
-        unavailable << speech.unavailableReason();
+    if (soundDevice && !speech->isAvailable())
+        unavailable << speech->unavailableReason();
     if (!unavailable.isEmpty())
         QTimer::singleShot(0, &window, [&dialogs, unavailable] {
             dialogs.message(unavailable.join(u'\n'), QString(), platform::MessageKind::Warning);

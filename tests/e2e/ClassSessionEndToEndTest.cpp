@@ -114,6 +114,15 @@ INSTANTIATE_TEST_SUITE_P(EndedBy, ClassSessionEndToEnd, ::testing::Values(SIGTER
 TEST_F(ClassSessionEndToEnd, AnOperatorsDay)
 {
     startLumo();
+    // The main window belongs to the menu entry (its StartupWMClass) and carries its icon.
+    QProcess xprop;
+    xprop.start(u"xprop"_s,
+                {u"-id"_s, windowNamed(u"Lumov2.0"_s), u"WM_CLASS"_s, u"_NET_WM_ICON"_s});
+    ASSERT_TRUE(xprop.waitForFinished(10000));
+    const QString properties = QString::fromUtf8(xprop.readAllStandardOutput());
+    EXPECT_TRUE(properties.contains(u"WM_CLASS(STRING) = \"lumo\", \"lumo\""_s) &&
+                properties.contains(u"_NET_WM_ICON(CARDINAL) = "_s))
+        << properties.left(300).toStdString();
     importClass();
 
     // Typing in Lumo's own boxes is typing, not frame keys.
@@ -175,6 +184,9 @@ TEST_F(ClassSessionEndToEnd, AnOperatorsDay)
     answerMessage(u"EXCEL表格要求"_s);
     ::kill(pid_t(lumo.processId()), SIGTERM);
     ASSERT_TRUE(lumo.waitForFinished(15000));
+    // With a sound device or without one, the sound library prints nothing on the terminal.
+    const QString terminal = QString::fromLocal8Bit(lumo.readAllStandardError());
+    EXPECT_FALSE(terminal.contains(u"ALSA lib"_s)) << terminal.toStdString();
     roster::RosterTable marked;
     ASSERT_TRUE(roster::importRoster(workbook(), marked).ok);
     EXPECT_EQ(marked.photoMark(1), roster::kPhotoTakenMark);

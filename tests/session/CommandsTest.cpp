@@ -192,3 +192,14 @@ TEST_F(SessionTest, TheManualShowsInsideLumoAndFolderFailuresAreTold)
     EXPECT_TRUE(dialogs.messages[1].startsWith(u"无法打开文件夹"_s));
     EXPECT_TRUE(dialogs.messages[2].startsWith(u"找不到操作说明"_s));
 }
+
+TEST_F(SessionTest, AnInstalledLumoFindsTheManualInItsDataFolder)
+{
+    QTemporaryDir installed;
+    const QString manualFile = QDir(installed.path()).filePath(u"help.html"_s);
+    writeBytes(manualFile, "<html></html>");
+    start(QString(), installed.path());
+    QSignalSpy manual(session.get(), &session::ClassSession::manualRequested);
+    session->openHelp();
+    EXPECT_EQ(manual.first().first().toString(), manualFile);
+}

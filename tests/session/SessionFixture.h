@@ -28,10 +28,12 @@ inline QString idOf(int row)
 class SessionTest : public ::testing::Test
 {
 protected:
-    void start(const QString &programFolder = QString())
+    void start(const QString &programFolder = QString(),
+               const QString &installedDataFolder = QString())
     {
-        const session::ProgramFolders folders{
-            programFolder.isEmpty() ? program.path() : programFolder, user.path(), home.path()};
+        const session::ProgramFolders folders{programFolder.isEmpty() ? program.path()
+                                                                      : programFolder,
+                                              user.path(), home.path(), installedDataFolder};
         session = std::make_unique<session::ClassSession>(
             folders, session::SessionServices{dialogs, camera, speech, sound, shell});
         session->start();
