@@ -68,9 +68,8 @@ bool isSchoolCode(QStringView text)
 bool isClassNumber(QStringView text)
 {
     return !text.isEmpty() && text.size() <= 10 &&
-           std::all_of(text.begin(), text.end(), [](QChar c) {
-               return c.unicode() < 128 && c.isLetterOrNumber();
-           });
+           std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
 }
 
 QString withoutIdKey(const RegistryCode &code, const QString &name)
@@ -127,7 +126,8 @@ SaveResult PhotoSaver::saveOnce(const SaveRequest &request,
         common::makeFolderPath(request.outputFolder);
 
     const bool withoutId = !common::canNamePhoto(request.idNumber);
-    const QString namedKey = withoutId ? withoutIdKey(request.registryCode, request.name) : QString();
+    const QString namedKey =
+        withoutId ? withoutIdKey(request.registryCode, request.name) : QString();
     if (withoutId && namedKey.isEmpty()) {
         if (request.name.isEmpty())
             return ended(SaveStatus::PastEndOfList, QStringLiteral("已经是最后1位学生。"));
@@ -145,9 +145,9 @@ SaveResult PhotoSaver::saveOnce(const SaveRequest &request,
                          .arg(request.idNumber));
 
     const PhotoNames names =
-        withoutId
-            ? withoutIdPhotoNames(request.outputFolder, request.backupFolder, namedKey)
-            : photoNames(request.outputFolder, request.backupFolder, request.name, request.idNumber);
+        withoutId ? withoutIdPhotoNames(request.outputFolder, request.backupFolder, namedKey)
+                  : photoNames(request.outputFolder, request.backupFolder, request.name,
+                               request.idNumber);
     if (withoutId) {
         common::makeFolderPath(QFileInfo(names.photoPath).path());
         if (request.backup)

@@ -7,8 +7,8 @@
 #include "photo/BgrImage.h"
 
 #include <QString>
-#include <QStringView>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 
@@ -67,9 +67,9 @@ struct SaveRequest
     bool adjustDpi = true;
     bool backup = true;
     bool compress = true;
-    bool bestQuality = false; // the highest quality that fits, instead of quality 80 passes
+    bool bestQuality = false;    // the highest quality that fits, instead of quality 80 passes
     RegistryCode registryCode{}; // complete: a student without a number is saved by name
-    BgrImage picture;         // the capture
+    BgrImage picture;            // the capture
 };
 
 enum class SaveStatus {

@@ -1,7 +1,7 @@
 // The check for a sound device against this computer's ALSA: with a sound card or without one,
 // neither the check nor a sound played after it prints anything on the terminal.
-#include "platform/desktop/CanberraShutterSound.h"
 #include "platform/desktop/SoundDevice.h"
+#include "platform/desktop/CanberraShutterSound.h"
 
 #include <gtest/gtest.h>
 
