@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <zip.h>
 #include <zlib.h>
@@ -101,6 +102,37 @@ std::optional<Checksum> entryChecksum(zip_t *archive, zip_uint64_t index)
     });
 }
 
+// The index of each entry by its name's bytes as stored. libzip's own lookup compares names
+// converted to UTF-8, under which a name that is not UTF-8 is never found again.
+QHash<QByteArray, zip_uint64_t> entriesByName(zip_t *archive)
+{
+    QHash<QByteArray, zip_uint64_t> entries;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (const char *name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_RAW))
+            entries.insert(QByteArray(name), zip_uint64_t(i));
+    }
+    return entries;
+}
+
+// An entry's name is stored as the file system holds it. A UTF-8 name is marked as UTF-8; any other
+// (a GBK name from a Windows computer) keeps its bytes unmarked, which is how Windows' own archiver
+// writes names and reads them back in the system's code page. An entry of the same name is
+// replaced.
+zip_int64_t addOrReplace(zip_t *archive, QHash<QByteArray, zip_uint64_t> &entries,
+                         const QString &name, zip_source_t *source)
+{
+    const QByteArray bytes = common::encodePath(name);
+    if (const auto existing = entries.constFind(bytes); existing != entries.cend())
+        return zip_file_replace(archive, *existing, source, 0) == 0 ? zip_int64_t(*existing) : -1;
+    const bool utf8 = QString::fromUtf8(bytes).toUtf8() == bytes;
+    const zip_int64_t index = zip_file_add(archive, bytes.constData(), source,
+                                           utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437);
+    if (index >= 0)
+        entries.insert(bytes, zip_uint64_t(index));
+    return index;
+}
+
 void reportProgress(zip_t *, double fraction, void *listener)
 {
     (*static_cast<const std::function<void(double)> *>(listener))(fraction);
@@ -122,13 +154,12 @@ bool addFilesToZip(const QString &archivePath, const QString &shownPath,
         *reason = QStringLiteral("无法打开压缩包 %1：%2").arg(shown(shownPath), errorText(code));
         return false;
     }
+    QHash<QByteArray, zip_uint64_t> indexByName = entriesByName(archive.get());
     for (const ArchiveEntry &entry : entries) {
         zip_source_t *source =
             zip_source_file(archive.get(), common::encodePath(entry.sourcePath).constData(), 0, -1);
-        const zip_int64_t index = source
-                                      ? zip_file_add(archive.get(), entry.name.toUtf8().constData(),
-                                                     source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8)
-                                      : -1;
+        const zip_int64_t index =
+            source ? addOrReplace(archive.get(), indexByName, entry.name, source) : -1;
         if (index < 0) {
             *reason = QStringLiteral("无法读取照片 %1：%2")
                           .arg(shown(entry.sourcePath), archiveErrorText(archive.get()));
@@ -164,19 +195,18 @@ bool zipHoldsFiles(const QString &archivePath, const QString &shownPath,
             QStringLiteral("写好的压缩包 %1 无法读回：%2").arg(shown(shownPath), errorText(code));
         return false;
     }
+    const QHash<QByteArray, zip_uint64_t> indexByName = entriesByName(archive.get());
     for (ArchiveEntry &entry : entries) {
-        const zip_int64_t index =
-            zip_name_locate(archive.get(), entry.name.toUtf8().constData(), 0);
-        if (index < 0) {
+        const auto found = indexByName.constFind(common::encodePath(entry.name));
+        if (found == indexByName.cend()) {
             *reason = QStringLiteral("压缩包中缺少照片 %1。").arg(entry.name);
             return false;
         }
         zip_stat_t stat;
         zip_stat_init(&stat);
-        const std::optional<Checksum> stored =
-            zip_stat_index(archive.get(), zip_uint64_t(index), 0, &stat) == 0
-                ? entryChecksum(archive.get(), zip_uint64_t(index))
-                : std::nullopt;
+        const std::optional<Checksum> stored = zip_stat_index(archive.get(), *found, 0, &stat) == 0
+                                                   ? entryChecksum(archive.get(), *found)
+                                                   : std::nullopt;
         if (!stored || qint64(stat.size) != stored->size || stat.crc != stored->crc) {
             *reason = QStringLiteral("压缩包中的照片 %1 无法读回。").arg(entry.name);
             return false;

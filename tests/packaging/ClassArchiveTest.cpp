@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -199,4 +200,40 @@ TEST(ClassArchive, AKilledPackingLeavesNothingTheNextOneKeepsAndLosesNoPhoto)
             << whileCopying;
         EXPECT_EQ(zipContents(next.archivePath), photos) << whileCopying;
     }
+}
+
+TEST(ClassArchive, NamesKeepTheirBytesAndOnlyUtf8NamesAreMarkedAsUtf8)
+{
+    QTemporaryDir folder;
+    // "张三.jpg" as a Windows computer in China writes it (GBK), and as Lumo writes it (UTF-8).
+    const char *gbk = "\xd5\xc5\xc8\xfd.jpg";
+    const QString utf8 = QStringLiteral("张三.jpg");
+    const auto putGbkPhoto = [&](const QByteArray &bytes) {
+        std::ofstream(QFile::encodeName(folder.path()).toStdString() + "/" + gbk, std::ios::binary)
+            << bytes.toStdString();
+    };
+    putGbkPhoto(QByteArray(3000, 'a'));
+    putPhoto(folder.path(), utf8, 3000, 2);
+    const PackResult first = packClassArchive(folder.path(), kClass);
+    ASSERT_EQ(first.status, PackStatus::Packed) << first.problem.toStdString();
+    putGbkPhoto(QByteArray(2000, 'b'));
+    ASSERT_EQ(packClassArchive(folder.path(), kClass).status, PackStatus::Packed);
+
+    zip_t *archive = zip_open(QFile::encodeName(folder.filePath(kClass + ".zip")).constData(),
+                              ZIP_RDONLY, nullptr);
+    ASSERT_TRUE(archive);
+    ASSERT_EQ(zip_get_num_entries(archive, 0), 2); // the retaken photo replaced its entry
+    QMap<QByteArray, QByteArray> asStored; // raw name → name read as the archive's flags say
+    zip_stat_t gbkEntry = {};
+    for (zip_uint64_t i = 0; i < 2; ++i) {
+        asStored.insert(zip_get_name(archive, i, ZIP_FL_ENC_RAW),
+                        zip_get_name(archive, i, ZIP_FL_ENC_STRICT));
+        if (QByteArray(zip_get_name(archive, i, ZIP_FL_ENC_RAW)) == gbk)
+            zip_stat_index(archive, i, 0, &gbkEntry);
+    }
+    zip_discard(archive);
+    EXPECT_EQ(gbkEntry.size, 2000u);
+    EXPECT_EQ(asStored.keys(), (QList<QByteArray>{gbk, utf8.toUtf8()}));
+    EXPECT_EQ(asStored.value(utf8.toUtf8()), utf8.toUtf8());
+    EXPECT_NE(asStored.value(gbk), gbk); // not marked as UTF-8: read in the reader's code page
 }
