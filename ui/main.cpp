@@ -1,5 +1,6 @@
 // Lumo: takes the ID photos of a school's student registry, one class at a time. This is the one
 // place that chooses the desktop's adapters.
+#include "common/NativePath.h"
 #include "common/Twips.h"
 #include "common/Version.h"
 #include "platform/camera/FileCamera.h"
@@ -70,8 +71,10 @@ int main(int argc, char *argv[])
     Options options;
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    options.parser.parse(arguments);
+        arguments << common::decodePath(argv[i]);
+    const bool understood = options.parser.parse(arguments);
+    // Taken from this first reading, which keeps every byte of a file name that is not UTF-8.
+    const QString cameraFile = options.parser.value(options.cameraFile);
     if (options.parser.isSet(QStringLiteral("help")) ||
         options.parser.isSet(QStringLiteral("help-all"))) {
         std::fputs(qPrintable(options.parser.helpText().replace(QStringLiteral("<executable_name>"),
@@ -91,6 +94,10 @@ int main(int argc, char *argv[])
             qputenv("QT_QPA_PLATFORM", "xcb");
         } else if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
             qputenv("QT_QPA_PLATFORM", "wayland");
+        } else if (!understood) {
+            // Without a display Qt's own options cannot be meant: a wrong option is named first.
+            std::fprintf(stderr, "lumo: %s\n", qPrintable(options.parser.errorText()));
+            return 2;
         } else {
             std::fprintf(stderr, "Lumo 需要图形桌面（没有 DISPLAY，也没有 WAYLAND_DISPLAY）。\n"
                                  "Lumo needs a desktop session (neither DISPLAY nor "
@@ -134,7 +141,7 @@ int main(int argc, char *argv[])
     }
     std::unique_ptr<platform::LiveCamera> camera;
     if (options.parser.isSet(options.cameraFile))
-        camera = std::make_unique<platform::FileCamera>(options.parser.value(options.cameraFile));
+        camera = std::make_unique<platform::FileCamera>(common::encodePath(cameraFile), cameraFile);
     else
         camera = std::make_unique<platform::QtCamera>();
     platform::FolderWatcher folderWatch;

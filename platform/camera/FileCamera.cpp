@@ -5,19 +5,32 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <climits>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace lumo::platform {
 
 namespace {
 constexpr int kPictureFrameMs = 1000 / 15;
 }
 
-FileCamera::FileCamera(const QString &file, QObject *parent) : VideoSinkCamera(parent), m_file(file)
+FileCamera::FileCamera(const QString &file, QObject *parent)
+    : FileCamera(QFile::encodeName(file), file, parent)
+{
+}
+
+FileCamera::FileCamera(const QByteArray &nativePath, const QString &shownPath, QObject *parent)
+    : VideoSinkCamera(parent), m_nativePath(nativePath), m_shownPath(shownPath)
 {
     m_player.setVideoOutput(videoSink());
     m_player.setLoops(QMediaPlayer::Infinite);
     const auto cannotPlay = [this](const QString &detail) {
         setProblem(QStringLiteral("无法播放视频文件 %1：%2")
-                       .arg(QDir::toNativeSeparators(m_file), detail));
+                       .arg(QDir::toNativeSeparators(m_shownPath), detail));
     };
     connect(&m_player, &QMediaPlayer::errorOccurred, this,
             [cannotPlay](QMediaPlayer::Error, const QString &detail) { cannotPlay(detail); });
@@ -39,31 +52,39 @@ FileCamera::~FileCamera()
 
 QList<CameraDevice> FileCamera::devices() const
 {
-    return {{QFile::encodeName(m_file), QFileInfo(m_file).fileName()}};
+    return {{m_nativePath, QFileInfo(m_shownPath).fileName()}};
 }
 
 void FileCamera::start(const QByteArray &, QSize)
 {
     stop();
-    if (!QFileInfo(m_file).isFile()) {
-        setProblem(QStringLiteral("找不到文件 %1。").arg(QDir::toNativeSeparators(m_file)));
+    // Opened by the name's bytes: QFile and QUrl would turn a name that is not UTF-8 into another.
+    const int handle = ::open(m_nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    struct stat status = {};
+    if (handle < 0 || ::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !m_file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (handle >= 0)
+            ::close(handle);
+        setProblem(QStringLiteral("找不到文件 %1。").arg(QDir::toNativeSeparators(m_shownPath)));
         return;
     }
-    QImageReader reader(m_file);
+    QImageReader reader(&m_file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     if (reader.canRead()) {
         m_picture = reader.read().convertToFormat(QImage::Format_RGB32);
+        m_file.close();
         if (m_picture.isNull()) {
             setProblem(QStringLiteral("无法读取图片 %1：%2")
-                           .arg(QDir::toNativeSeparators(m_file), reader.errorString()));
+                           .arg(QDir::toNativeSeparators(m_shownPath), reader.errorString()));
             return;
         }
         deliver(m_picture);
         m_pictureFrames.start();
         return;
     }
-    m_player.setSource(QUrl::fromLocalFile(QFileInfo(m_file).absoluteFilePath()));
+    m_file.seek(0);
+    m_player.setSourceDevice(&m_file, QUrl::fromLocalFile(m_shownPath));
     m_player.play();
 }
 
@@ -73,6 +94,7 @@ void FileCamera::stop()
     m_picture = QImage();
     m_player.stop();
     m_player.setSource(QUrl());
+    m_file.close();
     forgetFrames();
     setProblem(QString());
 }

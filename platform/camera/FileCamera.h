@@ -5,6 +5,7 @@
 
 #include "platform/camera/VideoSinkCamera.h"
 
+#include <QFile>
 #include <QMediaPlayer>
 #include <QTimer>
 
@@ -16,6 +17,9 @@ class FileCamera : public VideoSinkCamera
 
 public:
     explicit FileCamera(const QString &file, QObject *parent = nullptr);
+    // A file named by its bytes, which need not be UTF-8 (a GBK name from a Windows computer);
+    // shownPath names it in messages.
+    FileCamera(const QByteArray &nativePath, const QString &shownPath, QObject *parent = nullptr);
     ~FileCamera() override;
 
     // The file is the one device; start() takes it whatever the id, at the file's own size.
@@ -24,7 +28,9 @@ public:
     void stop() override;
 
 private:
-    QString m_file;
+    QByteArray m_nativePath;
+    QString m_shownPath;
+    QFile m_file; // the open file, which the player reads a clip from
     QMediaPlayer m_player;
     QImage m_picture;
     QTimer m_pictureFrames;

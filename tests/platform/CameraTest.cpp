@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+
+#include <unistd.h>
 
 using namespace lumo::platform;
 
@@ -25,7 +28,10 @@ TEST(FileCamera, PlaysAClipOnInALoopInTheClipsOwnPixels)
                            "video/x-raw,width=1280,height=720,framerate=30/1", "!", "jpegenc", "!",
                            "avimux", "!", "filesink", "location=" + clip});
     ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
-    FileCamera camera(clip);
+    // Served under a name that is not UTF-8 ("条纹.avi" in GBK), as from a Windows USB stick.
+    const QByteArray gbkClip = QFile::encodeName(folder.path()) + "/\xcc\xf5\xce\xc6.avi";
+    ASSERT_EQ(::rename(QFile::encodeName(clip).constData(), gbkClip.constData()), 0);
+    FileCamera camera(gbkClip, clip);
     ASSERT_EQ(camera.devices().size(), 1);
     QSignalSpy frames(&camera, &LiveCamera::frameArrived);
     camera.start(camera.devices().constFirst().id);
@@ -51,6 +57,7 @@ TEST(FileCamera, PlaysAClipOnInALoopInTheClipsOwnPixels)
     const qsizetype stoppedAt = frames.size();
     QTest::qWait(300);
     EXPECT_EQ(frames.size(), stoppedAt);
+    ::unlink(gbkClip.constData()); // QTemporaryDir removes only names Qt can decode
 }
 
 TEST(FileCamera, ShowsAPictureFileAgainAndAgainPixelForPixel)
@@ -61,12 +68,15 @@ TEST(FileCamera, ShowsAPictureFileAgainAndAgainPixelForPixel)
         picture.setPixel(at % 640, at / 640, qRgb(at % 640 % 256, at / 640 % 256, at % 251));
     const QString file = folder.filePath("student.png");
     ASSERT_TRUE(picture.save(file));
-    FileCamera camera(file);
+    const QByteArray gbkFile = QFile::encodeName(folder.path()) + "/\xd5\xc5\xc8\xfd.png";
+    ASSERT_EQ(::rename(QFile::encodeName(file).constData(), gbkFile.constData()), 0);
+    FileCamera camera(gbkFile, file);
     QSignalSpy frames(&camera, &LiveCamera::frameArrived);
     camera.start({});
     EXPECT_TRUE(QTest::qWaitFor([&] { return frames.size() >= 5; }, 2000));
     EXPECT_EQ(camera.latestFrame(), picture);
     EXPECT_EQ(frames.last().at(0).value<QImage>(), picture);
+    ::unlink(gbkFile.constData()); // QTemporaryDir removes only names Qt can decode
 }
 
 TEST(FileCamera, SaysWhyAMissingOrDamagedFileShowsNothing)

@@ -1,5 +1,5 @@
-// The lumo program's --help and --version: answered without a display, and without reading or
-// writing any settings.
+// The lumo program's --help, --version and a wrong option: answered without a display, and
+// without reading or writing any settings.
 #include "common/Version.h"
 #include "tests/support/ProgramRun.h"
 
@@ -26,6 +26,10 @@ TEST(LumoProgramOptions, HelpAndVersionNeedNoDisplayAndLeaveNoFiles)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: lumo [options]")) << help.out.toStdString();
     EXPECT_TRUE(help.out.contains("--camera-file <FILE>"));
+    // A wrong option is named, before the missing display.
+    const ProgramRun wrong = runProgram(lumo, {"--camera-fil", "x.avi"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.err.contains("camera-fil")) << wrong.err.toStdString();
 
     const auto filter = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
     EXPECT_EQ(QDir(home.path()).entryList(filter), QStringList());
