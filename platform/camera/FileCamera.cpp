@@ -5,9 +5,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-#include <climits>
-#include <cstdlib>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
